@@ -1,0 +1,44 @@
+// Master volume, wave volume and master mute of the first mixer device.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/MixerDevice.h"
+
+namespace hvx {
+
+// Both lines share one current volume control: select a line right before reading or writing
+// its volume. Bounds are kept per line and reset only by Open.
+class CVolumeMixer {
+  public:
+    explicit CVolumeMixer(IMixerDevice& device) : m_device(device) {}
+
+    bool Open();
+    bool Close();
+    bool IsOpen() const { return m_open; }
+
+    bool SelectMasterVolume();
+    bool SelectWaveVolume();
+    bool SelectMasterMute();
+
+    bool GetVolume(uint32_t& value);
+    bool SetVolume(uint32_t value);
+    bool GetMasterMute(uint32_t& value);
+    bool SetMasterMute(uint32_t value);
+
+    uint32_t DeviceCount = 0;
+    uint32_t MasterMinimum = 0;
+    uint32_t MasterMaximum = 0;
+    uint32_t WaveMinimum = 0;
+    uint32_t WaveMaximum = 0;
+    uint32_t VolumeControlId = 0;
+    uint32_t MasterMuteId = 0;
+
+  private:
+    bool Select(uint32_t componentType, uint32_t controlType, MixerControlInfo& control);
+
+    IMixerDevice& m_device;
+    bool m_open = false;
+};
+
+}  // namespace hvx

@@ -1,0 +1,135 @@
+#include "tests/fakes/FakeDialogHost.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "resources/Resource.h"
+
+namespace hvx::test {
+
+FakeDialog::FakeDialog(CDialog& dialog, std::vector<std::string>& log)
+    : m_dialog(dialog), m_log(log) {
+    int group = 0;
+    bool first = true;
+    for (const ControlTemplate& c : dialog.Template().controls) {
+        if (first || (c.style & style::Group)) ++group;
+        first = false;
+        if (c.id == IDC_STATIC) continue;
+        Control control;
+        control.tpl = &c;
+        control.group = group;
+        control.text = c.text ? c.text : "";
+        m_controls[c.id] = control;
+    }
+}
+
+FakeDialog::Control& FakeDialog::At(int id) {
+    auto it = m_controls.find(id);
+    if (it == m_controls.end())
+        throw std::out_of_range("dialog " + std::to_string(TemplateId()) + " has no control " +
+                                std::to_string(id));
+    return it->second;
+}
+
+void FakeDialog::Click(int id) {
+    if (m_ended) return;
+    Control& c = At(id);
+    if (c.tpl->cls == ControlClass::Button) {
+        const uint32_t kind = ButtonKind(*c.tpl);
+        if (kind == style::BsAutoCheckBox) {
+            c.check = c.check ? 0 : 1;
+        } else if (kind == style::BsAutoRadioButton) {
+            for (auto& [otherId, other] : m_controls)
+                if (other.group == c.group && other.tpl->cls == ControlClass::Button &&
+                    ButtonKind(*other.tpl) == style::BsAutoRadioButton)
+                    other.check = 0;
+            c.check = 1;
+        }
+    }
+    if (id == IDOK)
+        m_dialog.OnOK();
+    else if (id == IDCANCEL)
+        m_dialog.OnCancel();
+    else
+        m_dialog.OnCommand(id);
+}
+
+void FakeDialog::Type(int id, std::string_view text) {
+    Control& c = At(id);
+    std::string typed(text);
+    if (c.limit > 0 && static_cast<int>(typed.size()) > c.limit) typed.resize(c.limit);
+    c.text = typed;
+}
+
+void FakeDialog::DragSlider(int id, int pos) {
+    SetSliderPos(id, pos, true);
+    m_dialog.OnHScroll(id);
+}
+
+void FakeDialog::Pick(int id, int index) {
+    ComboSetCurSel(id, index);
+    if (At(id).curSel >= 0) At(id).text = At(id).items[At(id).curSel];
+}
+
+std::string FakeDialog::GetItemText(int id) {
+    return Has(id) ? At(id).text : std::string();
+}
+
+void FakeDialog::SetSliderRange(int id, int minimum, int maximum, bool) {
+    Control& c = At(id);
+    c.rangeMin = minimum;
+    c.rangeMax = maximum;
+    c.pos = std::clamp(c.pos, minimum, std::max(minimum, maximum));
+}
+
+void FakeDialog::SetSliderPos(int id, int pos, bool) {
+    Control& c = At(id);
+    c.pos = std::clamp(pos, c.rangeMin, std::max(c.rangeMin, c.rangeMax));
+}
+
+void FakeDialog::ComboAddString(int id, std::string_view text) {
+    At(id).items.emplace_back(text);
+}
+
+void FakeDialog::ComboSetCurSel(int id, int index) {
+    Control& c = At(id);
+    c.curSel = (index >= 0 && index < static_cast<int>(c.items.size())) ? index : -1;
+}
+
+void FakeDialog::EndDialog(int result) {
+    if (m_ended) return;
+    m_ended = true;
+    m_result = result;
+    m_log.push_back("EndDialog " + std::to_string(TemplateId()) + " " + std::to_string(result));
+}
+
+void FakeDialogHost::OnNext(int templateId, Script script) {
+    m_scripts[templateId].push_back(std::move(script));
+}
+
+int FakeDialogHost::DoModal(CDialog& dialog) {
+    const int id = dialog.Template().id;
+    m_log.push_back("DoModal " + std::to_string(id));
+    if (auto it = std::find(m_failing.begin(), m_failing.end(), id); it != m_failing.end()) {
+        m_failing.erase(it);
+        runs.push_back({id, -1});
+        return -1;
+    }
+    FakeDialog live(dialog, m_log);
+    dialog.Attach(&live);
+    ++openNow;
+    dialog.OnInitDialog();
+    auto& queue = m_scripts[id];
+    if (!queue.empty()) {
+        Script script = std::move(queue.front());
+        queue.pop_front();
+        script(live);
+    }
+    if (!live.Ended()) dialog.OnCancel();  // the close box
+    --openNow;
+    dialog.Attach(nullptr);
+    runs.push_back({id, live.Result()});
+    return live.Result();
+}
+
+}  // namespace hvx::test

@@ -1,0 +1,95 @@
+// A dialog host that behaves like the real controls (auto check boxes and radio groups, typed
+// text limits, slider ranges and clamping, combo selection) and lets a test act as the user
+// while a dialog is "open", including delivering timers to the main window from inside it.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Dialog.h"
+
+namespace hvx::test {
+
+class FakeDialog : public IDialogControls {
+  public:
+    struct Control {
+        const ControlTemplate* tpl = nullptr;
+        int group = 0;
+        int check = 0;
+        std::string text;
+        int limit = 0;  // 0: no limit
+        int rangeMin = 0, rangeMax = 100, pos = 0;
+        std::vector<std::string> items;
+        int curSel = -1;
+    };
+
+    FakeDialog(CDialog& dialog, std::vector<std::string>& log);
+
+    // What the user does.
+    void Click(int id);  // a button: auto check boxes and radios toggle, OK/Cancel end
+    void Type(int id, std::string_view text);  // replaces the text, cut at the input limit
+    void DragSlider(int id, int pos);          // moves the thumb and notifies the dialog
+    void Pick(int id, int index);              // chooses a combo list item
+    void PressEscape() { m_dialog.OnCancel(); }
+    void PressEnter() { m_dialog.OnOK(); }
+
+    Control& At(int id);
+    bool Ended() const { return m_ended; }
+    int Result() const { return m_result; }
+    int TemplateId() const { return m_dialog.Template().id; }
+
+    // IDialogControls
+    void CheckButton(int id, int state) override { At(id).check = state; }
+    int IsButtonChecked(int id) override { return Has(id) ? At(id).check : 0; }
+    std::string GetItemText(int id) override;
+    void SetItemText(int id, std::string_view text) override { At(id).text = text; }
+    void LimitText(int id, int maxChars) override { At(id).limit = maxChars; }
+    void SetSliderRange(int id, int minimum, int maximum, bool redraw) override;
+    void SetSliderPos(int id, int pos, bool redraw) override;
+    int GetSliderPos(int id) override { return At(id).pos; }
+    void ComboAddString(int id, std::string_view text) override;
+    int ComboGetCurSel(int id) override { return At(id).curSel; }
+    void ComboSetCurSel(int id, int index) override;
+    void EndDialog(int result) override;
+
+  private:
+    bool Has(int id) const { return m_controls.count(id) != 0; }
+
+    CDialog& m_dialog;
+    std::vector<std::string>& m_log;
+    std::map<int, Control> m_controls;
+    bool m_ended = false;
+    int m_result = 0;
+};
+
+class FakeDialogHost : public IDialogHost {
+  public:
+    using Script = std::function<void(FakeDialog&)>;
+
+    explicit FakeDialogHost(std::vector<std::string>& log) : m_log(log) {}
+
+    // The next time the dialog with this template opens, the script acts as the user. A
+    // dialog with no script waiting is closed with its close box.
+    void OnNext(int templateId, Script script);
+    // Let this dialog fail to open.
+    void FailToOpen(int templateId) { m_failing.push_back(templateId); }
+
+    int DoModal(CDialog& dialog) override;
+
+    struct Run {
+        int templateId;
+        int result;
+    };
+    std::vector<Run> runs;
+    int openNow = 0;  // dialogs open at this moment (nesting depth)
+
+  private:
+    std::vector<std::string>& m_log;
+    std::map<int, std::deque<Script>> m_scripts;
+    std::vector<int> m_failing;
+};
+
+}  // namespace hvx::test
