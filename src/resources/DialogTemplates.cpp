@@ -22,8 +22,8 @@ constexpr uint32_t kTrack = TbsHorz | TbsBoth | TbsNoTicks | TabStop;
 // --- About (106) ---------------------------------------------------------------------------
 constexpr std::array<ControlTemplate, 5> kAboutControls{{
     {CC::Static, IDC_STATIC, "HVX (version 1.0)", SsLeft | Group, 0, 12, 9, 151, 8},
-    {CC::Static, IDC_STATIC, "Scheduled power actions and volume keys from the notification area.",
-     SsLeft, 0, 12, 27, 240, 8},
+    {CC::Static, IDC_STATIC, "Timed shutdown, restart and alarm, and volume hotkeys.", SsLeft, 0,
+     12, 27, 240, 8},
     {CC::Static, IDC_STATIC, "Provided as is.", SsLeft, 0, 12, 39, 93, 8},
     {CC::Static, IDC_STATIC,
      "HVX is made and looked after by the HVX developers. It keeps its settings on this "
