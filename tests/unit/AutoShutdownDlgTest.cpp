@@ -180,12 +180,13 @@ TEST_F(AutoShutdownTest, ExactTimeIsStoredAndShownAgainWithLeadingZeros) {
 }
 
 TEST_F(AutoShutdownTest, FieldsAreReadLikeAtoi) {
+    // The timer fields are not looked at in Exact Time mode.
     const std::tuple<const char*, const char*, int32_t> cases[] = {
         {"ab", "", 0}, {"", "", 0}, {" 7", "5x", 425}, {"+1", "-0", 60}, {"1a", "09", 69},
     };
     for (const auto& [hour, minute, expected] : cases) {
         S().ExactTime = 999;
-        Enter(false, hour, minute);
+        Enter(false, hour, minute, "99", "-9");
         EXPECT_EQ(S().ExactTime, expected) << "'" << hour << "':'" << minute << "'";
     }
 }
@@ -223,15 +224,6 @@ TEST_F(AutoShutdownTest, InvalidPairWarnsAndKeepsTheDialogOpenWithTheInputUntouc
     }
 }
 
-TEST_F(AutoShutdownTest, OnlyThePairOfTheChosenModeIsChecked) {
-    Enter(false, "21", "15", "99", "99");
-    EXPECT_EQ(S().ExactTime, 21 * 60 + 15);
-    fake.clock.Set(10, 0);
-    Enter(true, "99", "99", "1", "0");
-    EXPECT_EQ(S().ExactTime, 11 * 60);
-    EXPECT_EQ(fake.dialogs.runs.size(), 2u);  // no warning either time
-}
-
 TEST_F(AutoShutdownTest, CountdownRunsFromTheMomentTheDialogClosed) {
     struct Case {
         const char *hours, *minutes;
@@ -248,12 +240,14 @@ TEST_F(AutoShutdownTest, CountdownRunsFromTheMomentTheDialogClosed) {
         fake.clock.Set(1, 1);  // the time while the user types
         Open([&](FakeDialog& d) {
             d.Click(IDC_TIMER_MODE);
+            d.Type(IDC_EXACT_HOUR, "99");  // not looked at in Timer mode
             d.Type(IDC_TIMER_HOUR, c.hours);
             d.Type(IDC_TIMER_MINUTE, c.minutes);
             d.Click(IDOK);
             fake.clock.Set(c.nowHour, c.nowMinute);  // time passes before the dialog is gone
         });
         EXPECT_EQ(S().ExactTime, c.expected) << c.hours << ":" << c.minutes;
+        EXPECT_EQ(fake.dialogs.runs.back().result, IDOK);
         // The next opening shows the resulting time, in Exact Time mode, timer at "00".
         const Shown again = OpenAndRead();
         EXPECT_EQ(again.timerHour + again.timerMinute, "0000");
@@ -301,15 +295,6 @@ TEST_F(AutoShutdownTest, UnusualStoredValuesComeBackNormalised) {
     EXPECT_EQ(S().ActionType, 2);
     EXPECT_EQ(S().ScheduledAction, 0);
     EXPECT_EQ(fake.log.Matching("WriteDword").size(), 16u);
-}
-
-TEST_F(AutoShutdownTest, NoCheckedRadioStoresAlarmAndWeekly) {
-    Open([](FakeDialog& d) {
-        for (int id = IDC_ACTION_SHUTDOWN; id <= IDC_TYPE_WEEKLY; ++id) d.CheckButton(id, 0);
-        d.Click(IDOK);
-    });
-    EXPECT_EQ(S().Action, 5);
-    EXPECT_EQ(S().ActionType, 2);
 }
 
 TEST_F(AutoShutdownTest, DefaultSetsOnlyTheControls) {

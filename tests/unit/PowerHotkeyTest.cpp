@@ -71,11 +71,5 @@ TEST_F(PowerTest, RestartKeyAlwaysWorksShutdownKeyOnlyWhileAllowedAtThatPress) {
     }
 }
 
-TEST_F(PowerTest, RestartKeyWorksWhileAMenuDialogIsOpen) {
-    fake.dialogs.OnNext(IDD_AUTO_SHUTDOWN, [&](FakeDialog&) { F().OnHotKey(HOTKEY_RESTART); });
-    F().OnCommand(ID_AUTO_SHUTDOWN);
-    EXPECT_EQ(fake.log.Count("ExitWindowsEx 0x6"), 1u);
-}
-
 }  // namespace
 }  // namespace hvx::test

@@ -81,72 +81,57 @@ TEST(Schedule, ActionIndexChoosesThePowerCallAndAnythingElseIsTheAlarm) {
     }
 }
 
-TEST(Schedule, OnceRunsAtItsMinuteThenEndsWithAFullSave) {
-    Rig rig;
-    rig.Schedule(kOnce, 7 * 60 + 30, kRestart, 0, 0);
-    rig.Tick(7, 29);
-    EXPECT_THAT(rig.Actions(), IsEmpty());
-    rig.Tick(7, 30);
-    EXPECT_THAT(rig.Actions(), ElementsAre(kRestartCall));
-    EXPECT_EQ(rig.S().ScheduledAction, 0);
-    EXPECT_EQ(rig.fake.registry.Get("RegScheduledAction"), 0u);
-    EXPECT_EQ(rig.fake.log.Matching("WriteDword").size(), 1u + 16u);  // skip flag, then all
-    rig.Tick(7, 30, 2);
-    EXPECT_EQ(rig.Actions().size(), 1u);
-}
-
-TEST(Schedule, DailyRunsEveryDayAndSavesNothingButTheSkipFlag) {
-    Rig rig;
-    rig.Schedule(kDaily, 7 * 60 + 30, kRestart, 0, 0);
-    for (int weekday = 0; weekday < 7; ++weekday) rig.Tick(7, 30, weekday);
-    EXPECT_EQ(rig.Actions().size(), 7u);
-    EXPECT_EQ(rig.S().ScheduledAction, 1);
-    EXPECT_EQ(rig.fake.log.Matching("WriteDword").size(), 7u);
-    EXPECT_EQ(rig.fake.log.Matching("WriteDword RegDisableOnce 0").size(), 7u);
-}
-
-TEST(Schedule, WeeklyConfirmsAndRunsOnlyOnItsDay) {
-    Rig rig;
-    rig.Schedule(kWeekly, 7 * 60 + 30, kRestart, /*Monday*/ 2);
-    rig.fake.dialogs.OnEvery(IDD_CONFIRM_ACTION, kOk);
-    std::vector<int> runDays, confirmDays;
-    for (int weekday = 0; weekday < 7; ++weekday) {
-        const size_t confirms = rig.Confirmations(), runs = rig.Actions().size();
-        rig.Tick(7, 25, weekday);
-        rig.Tick(7, 30, weekday);
-        if (rig.Confirmations() > confirms) confirmDays.push_back(weekday);
-        if (rig.Actions().size() > runs) runDays.push_back(weekday);
-    }
-    EXPECT_THAT(confirmDays, ElementsAre(1));
-    EXPECT_THAT(runDays, ElementsAre(1));
-}
-
-TEST(Schedule, WeeklyWithoutAValidDayNeverConfirmsOrRuns) {
-    for (int day : {0, 8, -1}) {
+// Ticks at 07:25 and 07:30 on a week of days: on which days it confirms and runs, and whether
+// the schedule is still enabled afterwards.
+TEST(Schedule, TypesAndDaysDecideWhichDaysRun) {
+    struct Case {
+        int32_t type, day;
+        std::vector<int> days;  // weekdays with a confirmation and a run
+        int32_t enabledAfter;
+    };
+    const Case cases[] = {
+        {kOnce, 0, {0}, 0},
+        {kDaily, 0, {0, 1, 2, 3, 4, 5, 6}, 1},
+        {7, 0, {0, 1, 2, 3, 4, 5, 6}, 1},  // unknown types act as daily
+        {kWeekly, 2, {1}, 1},              // Monday
+        {kWeekly, 0, {}, 1},               // no day chosen: never
+        {kWeekly, 8, {}, 1},
+    };
+    for (const Case& c : cases) {
         Rig rig;
-        rig.Schedule(kWeekly, 7 * 60 + 30, kRestart, day);
+        rig.Schedule(c.type, 7 * 60 + 30, kRestart, c.day);
+        rig.fake.dialogs.OnEvery(IDD_CONFIRM_ACTION, kOk);
+        std::vector<int> confirmDays, runDays;
         for (int weekday = 0; weekday < 7; ++weekday) {
+            const size_t confirms = rig.Confirmations(), runs = rig.Actions().size();
             rig.Tick(7, 25, weekday);
             rig.Tick(7, 30, weekday);
+            if (rig.Confirmations() > confirms) confirmDays.push_back(weekday);
+            if (rig.Actions().size() > runs) runDays.push_back(weekday);
         }
-        EXPECT_EQ(rig.Confirmations(), 0u) << "ActionDay " << day;
-        EXPECT_THAT(rig.Actions(), IsEmpty()) << "ActionDay " << day;
+        EXPECT_EQ(confirmDays, c.days) << "type " << c.type << " day " << c.day;
+        EXPECT_EQ(runDays, c.days) << "type " << c.type << " day " << c.day;
+        EXPECT_EQ(rig.S().ScheduledAction, c.enabledAfter) << "type " << c.type;
+        // Only the end of a once schedule saves everything; otherwise only the skip flag.
+        EXPECT_EQ(rig.FullSaves(), c.enabledAfter ? 0u : 1u) << "type " << c.type;
+        EXPECT_EQ(rig.fake.log.Matching("WriteDword").size(),
+                  c.days.size() + (c.enabledAfter ? 0u : 16u));
     }
 }
 
 // One tick in every minute of a day: where the confirmation shows and where the run happens.
 TEST(Schedule, ConfirmationFiveMinutesBeforeWithoutWrappingPastMidnight) {
     struct Case {
-        int32_t exactTime;
+        int32_t exactTime, confirm;
         std::vector<int> confirmAt, runAt;
     };
     const Case cases[] = {
-        {0, {}, {0}},   {4, {}, {4}},        {5, {0}, {5}},       {1439, {1434}, {1439}},
-        {5000, {}, {}}, {INT32_MIN, {}, {}}, {INT32_MAX, {}, {}},
+        {0, 1, {}, {0}},     {4, 1, {}, {4}},   {5, 1, {0}, {5}},       {1439, 1, {1434}, {1439}},
+        {450, 0, {}, {450}}, {5000, 1, {}, {}}, {INT32_MIN, 1, {}, {}}, {INT32_MAX, 1, {}, {}},
     };
     for (const Case& c : cases) {
         Rig rig;
-        rig.Schedule(kDaily, c.exactTime);
+        rig.Schedule(kDaily, c.exactTime, kRestart, 0, c.confirm);
         rig.fake.dialogs.OnEvery(IDD_CONFIRM_ACTION, kOk);
         std::vector<int> confirmAt, runAt;
         for (int minute = 0; minute < 24 * 60; ++minute) {
@@ -158,24 +143,6 @@ TEST(Schedule, ConfirmationFiveMinutesBeforeWithoutWrappingPastMidnight) {
         EXPECT_EQ(confirmAt, c.confirmAt) << "ExactTime " << c.exactTime;
         EXPECT_EQ(runAt, c.runAt) << "ExactTime " << c.exactTime;
     }
-}
-
-TEST(Schedule, NoConfirmationWhileTheOptionIsOff) {
-    Rig rig;
-    rig.Schedule(kDaily, 7 * 60 + 30, kRestart, 0, /*confirm=*/0);
-    rig.Tick(7, 25);
-    EXPECT_EQ(rig.Confirmations(), 0u);
-    rig.Tick(7, 30);
-    EXPECT_THAT(rig.Actions(), ElementsAre(kRestartCall));
-}
-
-TEST(Schedule, DisabledScheduleDoesNothing) {
-    Rig rig;
-    rig.Schedule(kDaily, 7 * 60 + 30);
-    rig.S().ScheduledAction = 0;
-    rig.Tick(7, 25);
-    rig.Tick(7, 30);
-    EXPECT_THAT(rig.fake.log.calls, IsEmpty());
 }
 
 TEST(Schedule, CancelSkipsExactlyOneRunHoweverTheConfirmationIsClosed) {
@@ -229,16 +196,6 @@ TEST(Schedule, OkLeavesAPendingSkipInPlace) {
     rig.Tick(7, 30);
     EXPECT_THAT(rig.Actions(), IsEmpty());
     EXPECT_EQ(rig.S().DisableOnce, 0);
-}
-
-TEST(Schedule, ConfirmationThatCannotOpenSkipsNothing) {
-    Rig rig;
-    rig.Schedule(kDaily, 7 * 60 + 30);
-    rig.fake.dialogs.FailToOpen(IDD_CONFIRM_ACTION);
-    rig.Tick(7, 25);
-    EXPECT_EQ(rig.S().DisableOnce, 0);
-    rig.Tick(7, 30);
-    EXPECT_THAT(rig.Actions(), ElementsAre(kRestartCall));
 }
 
 TEST(Schedule, UnansweredConfirmationDoesNotHoldTheActionBack) {
@@ -319,14 +276,6 @@ TEST(Alarm, BeepsOnTimerThreeUntilDismissedThenFinishesTheRun) {
     EXPECT_LT(log.IndexOf("EndDialog 119 1"), log.IndexOf("KillTimer 3"));
     EXPECT_LT(log.IndexOf("KillTimer 3"), log.IndexOf("WriteDword RegDisableOnce 0"));
     EXPECT_EQ(rig.S().ScheduledAction, 0);
-}
-
-TEST(Alarm, ThatCannotOpenStopsItsTimerAtOnce) {
-    Rig rig;
-    rig.fake.dialogs.FailToOpen(IDD_ALARM);
-    rig.F().RunAlarm();
-    EXPECT_THAT(rig.fake.log.calls, ElementsAre("SetTimer 3 250", "DoModal 119", "KillTimer 3"));
-    EXPECT_EQ(rig.F().TrayIcon.SchedulerDialogsOpen, 0);
 }
 
 TEST(Alarm, SecondAlarmInTheSameMinuteDoesNotSilenceTheFirst) {
