@@ -85,7 +85,7 @@ void CMainFrame::CheckSchedule() {
         }
     }
 
-    // Read again: the confirmation may have been open a long time.
+    // The fields are read afresh: checks nested in the confirmation may have changed them.
     if (now == Settings.ExactTime && dayMatches) {
         if (Settings.DisableOnce == 0) {
             switch (Settings.Action) {
