@@ -67,6 +67,9 @@ class CMainFrame : public IMainWindowHandler {
   private:
     void RegisterHotKeys();
     void UnregisterHotKeys();
+
+    // Alarms showing at this moment; timer 3 beeps until the last one is dismissed.
+    int m_alarmsOpen = 0;
 };
 
 }  // namespace hvx

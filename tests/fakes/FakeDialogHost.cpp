@@ -124,6 +124,9 @@ int FakeDialogHost::DoModal(CDialog& dialog) {
         Script script = std::move(queue.front());
         queue.pop_front();
         script(live);
+    } else if (auto every = m_every.find(id); every != m_every.end()) {
+        Script script = every->second;  // a copy: the script may open this dialog again
+        script(live);
     }
     if (!live.Ended()) dialog.OnCancel();  // the close box
     --openNow;

@@ -74,6 +74,8 @@ class FakeDialogHost : public IDialogHost {
     // The next time the dialog with this template opens, the script acts as the user. A
     // dialog with no script waiting is closed with its close box.
     void OnNext(int templateId, Script script);
+    // Every time this dialog opens with no OnNext script waiting, this script acts as the user.
+    void OnEvery(int templateId, Script script) { m_every[templateId] = std::move(script); }
     // Let this dialog fail to open.
     void FailToOpen(int templateId) { m_failing.push_back(templateId); }
 
@@ -89,6 +91,7 @@ class FakeDialogHost : public IDialogHost {
   private:
     std::vector<std::string>& m_log;
     std::map<int, std::deque<Script>> m_scripts;
+    std::map<int, Script> m_every;
     std::vector<int> m_failing;
 };
 
