@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -15,7 +16,6 @@ using ::testing::ElementsAre;
 using Writes = std::vector<std::pair<uint32_t, uint32_t>>;  // control id, value
 
 constexpr uint32_t kMaster = 1;
-constexpr uint32_t kMute = 2;
 constexpr uint32_t kWave = 3;
 constexpr uint32_t kTop = 0xFFFFFFFF;
 
@@ -26,6 +26,26 @@ class VolumeTest : public VolumeFrameTest {
         Frame().Settings.VolumeStep = step;
     }
 };
+
+struct HotkeyResult {
+    Writes writes;
+    int beeps;
+};
+
+// Starts a program whose mixer is set up by setup, then presses one hotkey.
+HotkeyResult PressOnce(int32_t mode, uint32_t step, int hotkey,
+                       const std::function<void(FakeMixer&)>& setup) {
+    FakePlatform fake;
+    FakeMarker marker;
+    CTrayApp app(marker, fake.platform);
+    setup(fake.mixer);
+    EXPECT_TRUE(app.InitInstance());
+    fake.mixer.writes.clear();
+    app.MainWnd()->Settings.Mode = mode;
+    app.MainWnd()->Settings.VolumeStep = static_cast<int32_t>(step);
+    EXPECT_EQ(app.MainWnd()->OnHotKey(hotkey), 0);
+    return {fake.mixer.writes, fake.window.beeps};
+}
 
 // One line driven on its own: Mode 1 the master, any other non-zero Mode the wave.
 TEST_F(VolumeTest, SingleLineStepsClampAndBeepAtTheTopOnly) {
@@ -52,24 +72,16 @@ TEST_F(VolumeTest, SingleLineStepsClampAndBeepAtTheTopOnly) {
     for (const Case& c : cases) {
         for (int32_t mode : {1, 2, 7}) {
             SCOPED_TRACE(std::string(c.what) + ", mode " + std::to_string(mode));
-            FakePlatform fake;
-            FakeMarker marker;
-            CTrayApp app(marker, fake.platform);
             const bool master = mode == 1;
-            FakeMixer::Control& line = master ? fake.mixer.master : fake.mixer.wave;
-            FakeMixer::Control& other = master ? fake.mixer.wave : fake.mixer.master;
-            line.minimum = c.minimum;
-            line.maximum = c.maximum;
-            line.value = c.value;
-            ASSERT_TRUE(app.InitInstance());
-            fake.mixer.writes.clear();
-            app.MainWnd()->Settings.Mode = mode;
-            app.MainWnd()->Settings.VolumeStep = static_cast<int32_t>(c.step);
-
-            EXPECT_EQ(app.MainWnd()->OnHotKey(c.hotkey), 0);
-            EXPECT_EQ(fake.mixer.writes, (Writes{{line.id, c.written}}));
-            EXPECT_EQ(fake.window.beeps, c.beeps ? 1 : 0);
-            EXPECT_EQ(other.value, 30000u);
+            const HotkeyResult r = PressOnce(mode, c.step, c.hotkey, [&](FakeMixer& mixer) {
+                FakeMixer::Control& line = master ? mixer.master : mixer.wave;
+                line.minimum = c.minimum;
+                line.maximum = c.maximum;
+                line.value = c.value;
+            });
+            // The other line is never written.
+            EXPECT_EQ(r.writes, (Writes{{master ? kMaster : kWave, c.written}}));
+            EXPECT_EQ(r.beeps, c.beeps ? 1 : 0);
         }
     }
 }
@@ -82,85 +94,36 @@ TEST_F(VolumeTest, MixedModeSplitsTheStepAndPassesItOnAtTheTop) {
         Writes writes;
         bool beeps;
     };
+    // clang-format off
     const Case cases[] = {
-        {"odd step up, half each",
-         HOTKEY_VOLUME_UP,
-         10000,
-         20000,
-         2801,
-         {{kMaster, 11400}, {kWave, 21400}},
-         false},
-        {"master at the top, wave takes the whole step",
-         HOTKEY_VOLUME_UP,
-         65535,
-         10000,
-         2800,
-         {{kMaster, 65535}, {kWave, 12800}},
-         false},
-        {"wave at the top, master takes the whole step",
-         HOTKEY_VOLUME_UP,
-         10000,
-         64000,
-         2800,
-         {{kWave, 65535}, {kMaster, 12800}},
-         false},
-        {"both at the top",
-         HOTKEY_VOLUME_UP,
-         65000,
-         65535,
-         2800,
-         {{kMaster, 65535}, {kWave, 65535}},
-         true},
-        {"step 0 writes back what it read",
-         HOTKEY_VOLUME_UP,
-         65535,
-         65535,
-         0,
-         {{kMaster, 65535}, {kWave, 65535}},
-         false},
-        {"odd step down, half each",
-         HOTKEY_VOLUME_DOWN,
-         10000,
-         20000,
-         2801,
-         {{kMaster, 8600}, {kWave, 18600}},
-         false},
-        {"master at the bottom, wave stays",
-         HOTKEY_VOLUME_DOWN,
-         0,
-         10000,
-         2800,
-         {{kMaster, 0}},
-         false},
-        {"wave near the bottom, master stays",
-         HOTKEY_VOLUME_DOWN,
-         10000,
-         1000,
-         2800,
-         {{kWave, 0}},
-         false},
-        {"both near the bottom",
-         HOTKEY_VOLUME_DOWN,
-         100,
-         2799,
-         2800,
-         {{kMaster, 0}, {kWave, 0}},
-         false},
+        {"odd step up, half each",          HOTKEY_VOLUME_UP,   10000, 20000, 2801,
+         {{kMaster, 11400}, {kWave, 21400}}, false},
+        {"master at the top, wave takes the whole step", HOTKEY_VOLUME_UP, 65535, 10000, 2800,
+         {{kMaster, 65535}, {kWave, 12800}}, false},
+        {"wave at the top, master takes the whole step", HOTKEY_VOLUME_UP, 10000, 64000, 2800,
+         {{kWave, 65535}, {kMaster, 12800}}, false},
+        {"both at the top",                 HOTKEY_VOLUME_UP,   65000, 65535, 2800,
+         {{kMaster, 65535}, {kWave, 65535}}, true},
+        {"step 0 writes back what it read", HOTKEY_VOLUME_UP,   65535, 65535, 0,
+         {{kMaster, 65535}, {kWave, 65535}}, false},
+        {"odd step down, half each",        HOTKEY_VOLUME_DOWN, 10000, 20000, 2801,
+         {{kMaster, 8600}, {kWave, 18600}},  false},
+        {"master at the bottom, wave stays", HOTKEY_VOLUME_DOWN, 0,    10000, 2800,
+         {{kMaster, 0}},                     false},
+        {"wave near the bottom, master stays", HOTKEY_VOLUME_DOWN, 10000, 1000, 2800,
+         {{kWave, 0}},                       false},
+        {"both near the bottom",            HOTKEY_VOLUME_DOWN, 100,   2799,  2800,
+         {{kMaster, 0}, {kWave, 0}},         false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        FakePlatform fake;
-        FakeMarker marker;
-        CTrayApp app(marker, fake.platform);
-        fake.mixer.master.value = c.master;
-        fake.mixer.wave.value = c.wave;
-        ASSERT_TRUE(app.InitInstance());
-        fake.mixer.writes.clear();
-        app.MainWnd()->Settings.Mode = 0;
-        app.MainWnd()->Settings.VolumeStep = static_cast<int32_t>(c.step);
-        app.MainWnd()->OnHotKey(c.hotkey);
-        EXPECT_EQ(fake.mixer.writes, c.writes);
-        EXPECT_EQ(fake.window.beeps, c.beeps ? 1 : 0);
+        const HotkeyResult r = PressOnce(0, c.step, c.hotkey, [&](FakeMixer& mixer) {
+            mixer.master.value = c.master;
+            mixer.wave.value = c.wave;
+        });
+        EXPECT_EQ(r.writes, c.writes);
+        EXPECT_EQ(r.beeps, c.beeps ? 1 : 0);
     }
 }
 
@@ -211,71 +174,33 @@ TEST_F(VolumeTest, MixedModeWithOneLineMissingDrivesTheOtherAlone) {
         Writes writes;
         bool beeps;
     };
+    // clang-format off
     const Case cases[] = {
-        {"no wave line, up: whole step",
-         true,
-         false,
-         false,
-         HOTKEY_VOLUME_UP,
-         10000,
-         0,
-         {{kMaster, 12800}},
-         false},
-        {"no wave line, up past the top",
-         true,
-         false,
-         false,
-         HOTKEY_VOLUME_UP,
-         64000,
-         0,
-         {{kMaster, 65535}},
-         true},
-        {"no wave line, down below zero",
-         true,
-         false,
-         false,
-         HOTKEY_VOLUME_DOWN,
-         1000,
-         0,
-         {{kMaster, 0}},
-         false},
-        {"master unreadable, up",
-         false,
-         true,
-         false,
-         HOTKEY_VOLUME_UP,
-         10000,
-         10000,
-         {{kWave, 12800}},
-         false},
-        {"master unreadable, down",
-         false,
-         true,
-         false,
-         HOTKEY_VOLUME_DOWN,
-         10000,
-         10000,
-         {{kWave, 7200}},
-         false},
-        {"neither readable", false, true, true, HOTKEY_VOLUME_UP, 65535, 65535, {}, false},
+        {"no wave line, up: whole step",  true,  false, false, HOTKEY_VOLUME_UP,   10000, 0,
+         {{kMaster, 12800}}, false},
+        {"no wave line, up past the top", true,  false, false, HOTKEY_VOLUME_UP,   64000, 0,
+         {{kMaster, 65535}}, true},
+        {"no wave line, down below zero", true,  false, false, HOTKEY_VOLUME_DOWN, 1000,  0,
+         {{kMaster, 0}},     false},
+        {"master unreadable, up",         false, true,  false, HOTKEY_VOLUME_UP,   10000, 10000,
+         {{kWave, 12800}},   false},
+        {"master unreadable, down",       false, true,  false, HOTKEY_VOLUME_DOWN, 10000, 10000,
+         {{kWave, 7200}},    false},
+        {"neither readable",              false, true,  true,  HOTKEY_VOLUME_UP,   65535, 65535,
+         {},                 false},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        FakePlatform fake;
-        FakeMarker marker;
-        CTrayApp app(marker, fake.platform);
-        fake.mixer.hasWaveLine = !c.noWave;
-        fake.mixer.master.refuseRead = c.masterUnreadable;
-        fake.mixer.wave.refuseRead = c.waveUnreadable;
-        fake.mixer.master.value = c.master;
-        fake.mixer.wave.value = c.wave;
-        ASSERT_TRUE(app.InitInstance());
-        fake.mixer.writes.clear();
-        app.MainWnd()->Settings.Mode = 0;
-        app.MainWnd()->Settings.VolumeStep = 2800;
-        app.MainWnd()->OnHotKey(c.hotkey);
-        EXPECT_EQ(fake.mixer.writes, c.writes);
-        EXPECT_EQ(fake.window.beeps, c.beeps ? 1 : 0);
+        const HotkeyResult r = PressOnce(0, 2800, c.hotkey, [&](FakeMixer& mixer) {
+            mixer.hasWaveLine = !c.noWave;
+            mixer.master.refuseRead = c.masterUnreadable;
+            mixer.wave.refuseRead = c.waveUnreadable;
+            mixer.master.value = c.master;
+            mixer.wave.value = c.wave;
+        });
+        EXPECT_EQ(r.writes, c.writes);
+        EXPECT_EQ(r.beeps, c.beeps ? 1 : 0);
     }
 }
 
