@@ -5,13 +5,18 @@
 namespace hvx {
 
 bool CVolumeMixer::Open() {
+    // Opening again must not leak the handle already held.
+    if (m_open) m_device.Close();
     DeviceCount = m_device.GetNumDevs();
     m_open = false;
+    m_volumeControlValid = m_muteControlValid = false;
     MasterMinimum = MasterMaximum = WaveMinimum = WaveMaximum = 0;
     VolumeControlId = MasterMuteId = 0;
+    // No device at all is not an error: the volume features simply do nothing.
     if (DeviceCount == 0) return true;
     if (!m_device.Open(0)) return false;
     m_open = true;
+    // Without the capabilities the device is still open and usable.
     return m_device.GetDevCaps();
 }
 
@@ -22,15 +27,16 @@ bool CVolumeMixer::Close() {
 }
 
 bool CVolumeMixer::Select(uint32_t componentType, uint32_t controlType, MixerControlInfo& control) {
-    if (!m_open) return false;
     uint32_t lineId = 0;
     if (!m_device.GetLineByComponentType(componentType, lineId)) return false;
     return m_device.GetLineControlByType(lineId, controlType, control);
 }
 
 bool CVolumeMixer::SelectMasterVolume() {
+    if (!m_open) return false;
     MixerControlInfo control;
-    if (!Select(MIXER_LINE_DST_SPEAKERS, MIXER_CONTROL_VOLUME, control)) return false;
+    m_volumeControlValid = Select(MIXER_LINE_DST_SPEAKERS, MIXER_CONTROL_VOLUME, control);
+    if (!m_volumeControlValid) return false;
     MasterMinimum = control.minimum;
     MasterMaximum = control.maximum;
     VolumeControlId = control.controlId;
@@ -38,8 +44,10 @@ bool CVolumeMixer::SelectMasterVolume() {
 }
 
 bool CVolumeMixer::SelectWaveVolume() {
+    if (!m_open) return false;
     MixerControlInfo control;
-    if (!Select(MIXER_LINE_SRC_WAVEOUT, MIXER_CONTROL_VOLUME, control)) return false;
+    m_volumeControlValid = Select(MIXER_LINE_SRC_WAVEOUT, MIXER_CONTROL_VOLUME, control);
+    if (!m_volumeControlValid) return false;
     WaveMinimum = control.minimum;
     WaveMaximum = control.maximum;
     VolumeControlId = control.controlId;
@@ -47,26 +55,28 @@ bool CVolumeMixer::SelectWaveVolume() {
 }
 
 bool CVolumeMixer::SelectMasterMute() {
+    if (!m_open) return false;
     MixerControlInfo control;
-    if (!Select(MIXER_LINE_DST_SPEAKERS, MIXER_CONTROL_MUTE, control)) return false;
+    m_muteControlValid = Select(MIXER_LINE_DST_SPEAKERS, MIXER_CONTROL_MUTE, control);
+    if (!m_muteControlValid) return false;
     MasterMuteId = control.controlId;
     return true;
 }
 
 bool CVolumeMixer::GetVolume(uint32_t& value) {
-    return m_open && m_device.GetControlValue(VolumeControlId, value);
+    return m_open && m_volumeControlValid && m_device.GetControlValue(VolumeControlId, value);
 }
 
 bool CVolumeMixer::SetVolume(uint32_t value) {
-    return m_open && m_device.SetControlValue(VolumeControlId, value);
+    return m_open && m_volumeControlValid && m_device.SetControlValue(VolumeControlId, value);
 }
 
 bool CVolumeMixer::GetMasterMute(uint32_t& value) {
-    return m_open && m_device.GetControlValue(MasterMuteId, value);
+    return m_open && m_muteControlValid && m_device.GetControlValue(MasterMuteId, value);
 }
 
 bool CVolumeMixer::SetMasterMute(uint32_t value) {
-    return m_open && m_device.SetControlValue(MasterMuteId, value);
+    return m_open && m_muteControlValid && m_device.SetControlValue(MasterMuteId, value);
 }
 
 }  // namespace hvx

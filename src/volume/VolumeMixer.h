@@ -9,6 +9,11 @@ namespace hvx {
 
 // Both lines share one current volume control: select a line right before reading or writing
 // its volume. Bounds are kept per line and reset only by Open.
+//
+// A selection that fails leaves no control current: the next GetVolume/SetVolume fails
+// without reaching the device, instead of acting on whichever line was selected before (on a
+// device without a wave line, "wave down" would otherwise drive the master volume). The mute
+// control follows the same rule.
 class CVolumeMixer {
   public:
     explicit CVolumeMixer(IMixerDevice& device) : m_device(device) {}
@@ -39,6 +44,8 @@ class CVolumeMixer {
 
     IMixerDevice& m_device;
     bool m_open = false;
+    bool m_volumeControlValid = false;  // VolumeControlId came from the last selection
+    bool m_muteControlValid = false;    // MasterMuteId came from the last mute selection
 };
 
 }  // namespace hvx

@@ -34,6 +34,7 @@ TEST(Startup, RunsEveryStepInOrderAndRegistersHotkeysLast) {
         log.IndexOf("ReadDword RegRunAtStartup"),
         log.IndexOf("WriteDword RegRunAtStartup 1"),
         log.IndexOf("WriteRunEntry HVX C:\\Program Files\\HVX\\HVX.exe"),
+        log.IndexOf("MixerSet 1 111"),  // the saved master level
         log.IndexOf("SetTimer 2 60000"),
         log.IndexOf("CreateWindow done"),
         log.IndexOf("RegisterHotKey 100 0x2 0x26"),
@@ -48,6 +49,43 @@ TEST(Startup, RunsEveryStepInOrderAndRegistersHotkeysLast) {
     EXPECT_EQ(fake.mixer.mute.value, 0u);
     EXPECT_FALSE(app.MainWnd()->TrayIcon.DialogOpen);
     EXPECT_FALSE(app.MainWnd()->LimitBeepGuard);
+}
+
+TEST(Startup, SavedLevelsAreAppliedAfterLoadAndSaveAndBeforeTheMinuteTimer) {
+    FakePlatform fake;
+    fake.registry.Set("RegSetPredefinedVolumeAtStartup", 1);
+    fake.registry.Set("RegPreMasterVolume", 111);
+    fake.registry.Set("RegPreWaveVolume", 222);
+    FakeMarker marker;
+    CTrayApp app(marker, fake.platform);
+    ASSERT_TRUE(app.InitInstance());
+
+    const auto& calls = fake.log.calls;
+    const auto lastSave = std::find(calls.rbegin(), calls.rend(), "WriteDword RegDisableOnce 0");
+    ASSERT_NE(lastSave, calls.rend());
+    const int saved = static_cast<int>(calls.rend() - lastSave) - 1;
+    const int loaded = fake.log.IndexOf("ReadDword RegDisableOnce");
+    const int master = fake.log.IndexOf("MixerSet 1 111");
+    const int wave = fake.log.IndexOf("MixerSet 3 222");
+    const int timer = fake.log.IndexOf("SetTimer 2 60000");
+    ASSERT_GE(loaded, 0);
+    EXPECT_LT(loaded, saved);
+    EXPECT_LT(saved, master);
+    EXPECT_LT(master, wave);
+    EXPECT_LT(wave, timer);
+    EXPECT_EQ(fake.mixer.master.value, 111u);
+    EXPECT_EQ(fake.mixer.wave.value, 222u);
+}
+
+TEST(Startup, SavedLevelsAreLeftAloneWhenNotAskedFor) {
+    FakePlatform fake;
+    fake.registry.Set("RegPreMasterVolume", 111);
+    fake.registry.Set("RegPreWaveVolume", 222);
+    FakeMarker marker;
+    CTrayApp app(marker, fake.platform);
+    ASSERT_TRUE(app.InitInstance());
+    // Only the unmute reaches the mixer.
+    EXPECT_EQ(fake.log.Matching("MixerSet"), std::vector<std::string>{"MixerSet 2 0"});
 }
 
 TEST(Startup, FirstStartWritesSixteenZerosAndRemovesTheRunEntry) {

@@ -64,7 +64,8 @@ TEST_F(TrayIconTest, MenuIsRefusedWhileAnyDialogIsOpen) {
 TEST_F(TrayIconTest, DoubleClickSendsMuteEvenWithADialogOpen) {
     Tray().DialogOpen = true;
     Mouse(MOUSE_LBUTTONDBLCLK);
-    EXPECT_THAT(fake.log.calls, ::testing::ElementsAre("SetForeground", "SendCommand 106"));
+    EXPECT_THAT(fake.log.calls, ::testing::ElementsAre("SetForeground", "SendCommand 106",
+                                                       "MixerSet 2 1", "ModifyMenu 106 Unmute"));
 }
 
 TEST_F(TrayIconTest, EveryOtherMouseMessageIsIgnored) {
