@@ -1,5 +1,7 @@
 #include "platform/win32/Win32DialogHost.h"
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include <vector>
@@ -95,23 +97,7 @@ void InitTrackbarClass() {
     (void)done;
 }
 
-}  // namespace
-
-int Win32DialogHost::DoModal(CDialog& dialog) {
-    InitTrackbarClass();
-    const std::vector<uint8_t> bytes = BuildDialogTemplate(dialog.Template());
-    RunningDialog running{dialog, Win32DialogControls(dialog.Template())};
-    // No owner: like every dialog here it stands on its own, above a main window that is never
-    // shown.
-    const INT_PTR result = DialogBoxIndirectParamW(
-        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr,
-        &Win32DialogHost::DialogProc, reinterpret_cast<LPARAM>(&running));
-    dialog.Attach(nullptr);
-    return static_cast<int>(result);
-}
-
-INT_PTR CALLBACK Win32DialogHost::DialogProc(HWND hwnd, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
+INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* running = reinterpret_cast<RunningDialog*>(lParam);
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
@@ -146,6 +132,21 @@ INT_PTR CALLBACK Win32DialogHost::DialogProc(HWND hwnd, UINT message, WPARAM wPa
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+int Win32DialogHost::DoModal(CDialog& dialog) {
+    InitTrackbarClass();
+    const std::vector<uint8_t> bytes = BuildDialogTemplate(dialog.Template());
+    RunningDialog running{dialog, Win32DialogControls(dialog.Template())};
+    // No owner: like every dialog here it stands on its own, above a main window that is never
+    // shown.
+    const INT_PTR result = DialogBoxIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr,
+        &DialogProc, reinterpret_cast<LPARAM>(&running));
+    dialog.Attach(nullptr);
+    return static_cast<int>(result);
 }
 
 }  // namespace hvx::win32
