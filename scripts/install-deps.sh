@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build and all test layers need. Fast when nothing is
+# missing: the package index is only refreshed when something has to be installed.
+set -euo pipefail
+
+# One list, grouped by what needs it. Add packages to the group they serve.
+PACKAGES_BUILD=(cmake ninja-build g++ clang-format)
+PACKAGES_UNIT=(libgtest-dev libgmock-dev libbenchmark-dev)
+PACKAGES_WINDOWS=(g++-mingw-w64-x86-64-win32)
+PACKAGES_WINE_TESTS=(wine wine64 fonts-wine fonts-liberation xvfb xdotool x11-utils imagemagick)
+PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libasound2-plugins)
+PACKAGES_LINUX_TESTS=(pulseaudio pulseaudio-utils python3-dbusmock dbus trayer)
+PACKAGES_VIEWING=(x11vnc)
+
+ALL_PACKAGES=("${PACKAGES_BUILD[@]}" "${PACKAGES_UNIT[@]}" "${PACKAGES_WINDOWS[@]}"
+              "${PACKAGES_WINE_TESTS[@]}" "${PACKAGES_LINUX_APP[@]}" "${PACKAGES_LINUX_TESTS[@]}"
+              "${PACKAGES_VIEWING[@]}")
+
+# One dpkg-query for the whole list; packages it does not know are simply not printed.
+declare -A installed=()
+while read -r name status; do
+    [[ $status == installed ]] && installed[$name]=1
+done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${ALL_PACKAGES[@]}" 2>/dev/null || true)
+missing=()
+for package in "${ALL_PACKAGES[@]}"; do
+    [[ -n ${installed[$package]:-} ]] || missing+=("$package")
+done
+
+if ((${#missing[@]} == 0)); then
+    echo "install-deps: all ${#ALL_PACKAGES[@]} packages present"
+    exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=()
+if ((EUID != 0)); then SUDO=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${SUDO[@]}" apt-get update -qq
+"${SUDO[@]}" apt-get install -y -qq -o Dpkg::Use-Pty=0 "${missing[@]}" \
+    </dev/null >/tmp/hvx-install-deps.log 2>&1 || {
+    tail -n 40 /tmp/hvx-install-deps.log >&2
+    echo "install-deps: apt-get install failed" >&2
+    exit 1
+}
+echo "install-deps: done"

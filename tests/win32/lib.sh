@@ -1,0 +1,211 @@
+# Helpers for the Wine end-to-end cases. run.sh sources this file; each case then runs in a bash of
+# its own (`bash lib.sh run-case FILE FUNCTION`) with a fresh copy of the template prefix.
+#
+# A case is a shell function named test_* in tests/win32/cases/*.sh. It starts HVX with hvx_start,
+# acts through `drive` (hvxdrive.exe in the same prefix) and checks with the expect_* helpers. A
+# failed expectation marks the case failed and lets it go on; hvx_abort ends it at once. The cases
+# of one file share a prefix; each finds it as a fresh start would (hvx_reset_prefix).
+#
+# Environment a case can use:
+#   CASE_DIR       this case's folder: its logs
+#   WINEPREFIX     the group's prefix, a copy of the template
+#   HVX_WIN_EXE    where HVX.exe is installed inside the prefix (a path with a space)
+#   HVX_PID        the Unix pid of the last HVX started by hvx_start
+#   HVX_LOG        its stdout+stderr (the relay trace when started with --relay)
+
+HVX_WIN_EXE='C:\Program Files\HVX\HVX.exe'
+HVX_SETTINGS_KEY='Software\Tessaron\HVX'
+HVX_RUN_KEY='SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
+
+# The sixteen settings values, in the order the program saves them.
+HVX_SETTING_NAMES=(RegRunAtStartup RegSetPredefinedVolumeAtStartup RegMode
+                   RegShutdownByUsingShortcut RegPreMasterVolume RegPreWaveVolume
+                   RegDefaultMasterVolume RegDefaultWaveVolume RegVolumeStep RegScheduledAction
+                   RegDialogBeforeAction RegExactTime RegAction RegActionType RegActionDay
+                   RegDisableOnce)
+
+# The tray menu as hvxdrive menu-items prints it.
+HVX_MENU_ITEMS='125 Auto Shutdown Function
+-
+120 Shutdown
+121 Restart
+122 Log off
+123 Hibernate
+124 Standby
+-
+103 Save Volume Level
+104 Use Saved Volume Level
+105 Restore Default Volume Level
+106 Mute
+-
+101 Settings
+102 Advanced Options
+-
+109 Help
+110 About
+112 Exit'
+
+CASE_FAILED=0
+HVX_START_COUNT=0
+
+# ---- reporting --------------------------------------------------------------------------------
+
+note() { echo "  $*"; }
+
+fail() {
+    echo "  FAIL: $*"
+    CASE_FAILED=1
+}
+
+# Ends the case now (a step it cannot go on without failed).
+hvx_abort() {
+    echo "  ABORT: $*"
+    exit 1
+}
+
+expect_eq() {  # ACTUAL EXPECTED WHAT
+    if [[ $1 == "$2" ]]; then return 0; fi
+    fail "$3"
+    printf '    expected: %s\n    actual:   %s\n' "${2//$'\n'/$'\n              '}" \
+        "${1//$'\n'/$'\n              '}"
+    return 1
+}
+
+expect_contains() {  # TEXT NEEDLE WHAT
+    if [[ $1 == *"$2"* ]]; then return 0; fi
+    fail "$3 (no \"$2\")"
+    return 1
+}
+
+expect_not_contains() {  # TEXT NEEDLE WHAT
+    if [[ $1 != *"$2"* ]]; then return 0; fi
+    fail "$3 (found \"$2\")"
+    return 1
+}
+
+expect_ok() {  # WHAT -- COMMAND...: the command succeeds
+    local what=$1
+    shift
+    [[ ${1:-} == -- ]] && shift
+    local out
+    if out=$("$@" 2>&1); then return 0; fi
+    fail "$what ($* gave: ${out:-nothing})"
+    return 1
+}
+
+expect_fail() {  # WHAT -- COMMAND...: the command fails
+    local what=$1
+    shift
+    [[ ${1:-} == -- ]] && shift
+    if ! "$@" >/dev/null 2>&1; then return 0; fi
+    fail "$what ($* succeeded)"
+    return 1
+}
+
+# ---- Wine -------------------------------------------------------------------------------------
+
+# Runs hvxdrive.exe in the case's prefix; prints what it prints, returns its exit code.
+# Each call is logged with its time and exit code in $CASE_DIR/drive.log.
+drive() {
+    local started=$EPOCHREALTIME status
+    timeout -k 5 60 wine "$HVX_DRIVE" "$@" 2>>"$CASE_DIR/drive.err"
+    status=$?
+    awk -v a="$started" -v b="$EPOCHREALTIME" -v s="$status" -v c="$*" \
+        'BEGIN { printf "%6.2fs rc=%d %s\n", b - a, s, c }' >>"$CASE_DIR/drive.log"
+    return "$status"
+}
+
+# Puts the functions listed (dll.Function;dll.Function...) into Wine's relay trace of the next
+# programs started in this prefix.
+hvx_relay_include() {
+    drive reg-set 'Software\Wine\Debug\RelayInclude' sz "$1" >/dev/null ||
+        hvx_abort "cannot set RelayInclude"
+}
+
+# hvx_start [--relay FUNCTIONS] [--no-wait]: starts HVX.exe in the background. Waits until its
+# start-up has run and it idles in its message loop, unless --no-wait.
+hvx_start() {
+    local relay='' wait=1
+    while (($#)); do
+        case $1 in
+        --relay) relay=$2; shift 2 ;;
+        --no-wait) wait=0; shift ;;
+        *) hvx_abort "hvx_start: unknown option $1" ;;
+        esac
+    done
+    local debug=-all
+    if [[ -n $relay ]]; then
+        hvx_relay_include "$relay"
+        debug=-all,+relay
+    fi
+    HVX_START_COUNT=$((HVX_START_COUNT + 1))
+    HVX_LOG=$CASE_DIR/hvx.$HVX_START_COUNT.log
+    WINEDEBUG=$debug wine "$HVX_WIN_EXE" >"$HVX_LOG" 2>&1 &
+    HVX_PID=$!
+    if ((wait)); then
+        drive wait-ready 20000 >/dev/null || hvx_abort "HVX did not come up (log: $HVX_LOG)"
+    fi
+}
+
+# hvx_wait_exit [PID] [SECONDS]: true when the process has ended within the time.
+hvx_wait_exit() {
+    local pid=${1:-$HVX_PID} seconds=${2:-10} i
+    for ((i = 0; i < seconds * 10; i++)); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# hvx_exit: chooses Exit as the menu would (command 112) and waits for the process to end.
+hvx_exit() {
+    drive command 112 >/dev/null || return 1
+    hvx_wait_exit "$HVX_PID" 10
+}
+
+# The relay trace's calls, one "dll.Function(arguments)" a line, in the order they were made.
+relay_calls() {
+    sed -n 's/^[0-9a-f]*:Call \([A-Za-z0-9_]*\.[A-Za-z0-9_]*(.*)\) ret=[0-9a-f]*$/\1/p' \
+        "${1:-$HVX_LOG}"
+}
+
+# Just the names: "dll.Function", lower-case dll.
+relay_names() {
+    relay_calls "$@" | sed 's/(.*//' | awk -F. '{ print tolower($1) "." $2 }'
+}
+
+# Brings a prefix that an earlier case of the group used back to a fresh start: no HVX running,
+# no settings, no run entry, no relay list.
+hvx_reset_prefix() {
+    drive kill HVX.exe 10000 >/dev/null || hvx_abort "cannot end the HVX processes of the prefix"
+    drive reg-del-key 'Software\Tessaron' >/dev/null || hvx_abort "cannot delete the settings"
+    drive reg-del "$HVX_RUN_KEY\\HVX" >/dev/null
+    drive reg-del 'Software\Wine\Debug\RelayInclude' >/dev/null
+    return 0
+}
+
+# ---- running one case -------------------------------------------------------------------------
+
+# Called by run.sh as: bash lib.sh run-case CASE_FILE FUNCTION
+hvx_run_case_main() {
+    local file=$1 function=$2
+    # shellcheck source=/dev/null
+    source "$file"
+    cd "$CASE_DIR" || exit 1
+    if [[ ${CASE_REUSES_PREFIX:-0} == 1 ]]; then hvx_reset_prefix; fi
+    "$function"
+    # A crash anywhere in the prefix fails the case, whatever it checked.
+    local log
+    for log in "$CASE_DIR"/hvx.*.log; do
+        [[ -f $log ]] || continue
+        if grep -qE 'Unhandled (exception|page fault)|^wine: .*(crash|Unhandled)' "$log"; then
+            fail "HVX crashed: $(grep -m1 -E 'Unhandled' "$log")"
+        fi
+    done
+    exit "$CASE_FAILED"
+}
+
+if [[ ${BASH_SOURCE[0]} == "$0" && ${1:-} == run-case ]]; then
+    shift
+    hvx_run_case_main "$@"
+fi
