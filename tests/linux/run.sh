@@ -1,0 +1,483 @@
+#!/usr/bin/env bash
+# End-to-end tests of the Linux program, run against a private desktop: Xvfb with a tray host
+# (trayer), a PulseAudio daemon with a null sink behind ALSA's "default" device, a private
+# system bus with a mock logind (no power call can reach this machine), and private HOME and
+# XDG folders.
+#
+#   tests/linux/run.sh [path/to/hvx]      (default: build/native/src/platform/linux/hvx,
+#                                          or $HVX_BIN)
+# HVX_KEEP=1 keeps the work folder (logs, settings, screenshots) for a look afterwards.
+set -u
+
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+HVX=${1:-${HVX_BIN:-$ROOT/build/native/src/platform/linux/hvx}}
+if [ ! -x "$HVX" ]; then
+    echo "run.sh: no program at $HVX (build the native or release preset first)" >&2
+    exit 2
+fi
+HVX=$(realpath "$HVX")
+BUILD=${HVX%/src/platform/linux/hvx}
+XHELPER=${HVX_XHELPER:-$BUILD/tests/linux/hvx_xhelper}
+LINUX_TESTS=${HVX_LINUX_TESTS:-$BUILD/tests/linux/hvx_linux_tests}
+PYTHON=/usr/bin/python3  # the system one, which has the dbus module
+for tool in Xvfb trayer dbus-daemon pulseaudio pactl xdotool import "$PYTHON" "$XHELPER"; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "run.sh: $tool is missing (see tests/linux/README)" >&2
+        exit 2
+    fi
+done
+
+WORK=$(mktemp -d /tmp/hvx-e2e.XXXXXX)
+SERVICES=()  # pids of the private desktop's processes
+HVX_PID=""
+cleanup() {
+    [ -n "$HVX_PID" ] && kill "$HVX_PID" 2>/dev/null
+    for pid in "${SERVICES[@]}"; do kill "$pid" 2>/dev/null; done
+    sleep 0.3
+    [ -n "$HVX_PID" ] && kill -9 "$HVX_PID" 2>/dev/null
+    for pid in "${SERVICES[@]}"; do kill -9 "$pid" 2>/dev/null; done
+    if [ "${HVX_KEEP:-0}" = 1 ]; then echo "work folder kept: $WORK"; else rm -rf "$WORK"; fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# --- the private desktop -------------------------------------------------------------------
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/run
+export XDG_SESSION_ID=hvx-e2e QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+unset XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_QPA_PLATFORMTHEME SESSION_MANAGER
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$WORK/shots"
+chmod 700 "$XDG_RUNTIME_DIR"
+CONF=$XDG_CONFIG_HOME/Tessaron/HVX.conf
+AUTOSTART=$XDG_CONFIG_HOME/autostart/HVX.desktop
+
+wait_until() {  # wait_until SECONDS COMMAND...: true once COMMAND succeeds
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -ge $deadline ] && return 1
+        sleep 0.05
+    done
+}
+
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$WORK/display" 2>"$WORK/xvfb.log" &
+SERVICES+=($!)
+wait_until 10 test -s "$WORK/display" || { echo "run.sh: Xvfb did not start" >&2; exit 2; }
+export DISPLAY=:$(head -1 "$WORK/display")
+
+cat >"$WORK/system-bus.conf" <<EOF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>system</type>
+  <listen>unix:path=$WORK/system_bus_socket</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+dbus-daemon --config-file="$WORK/system-bus.conf" --nofork --print-address=6 6>"$WORK/system-bus" \
+    2>"$WORK/system-bus.log" &
+SERVICES+=($!)
+wait_until 10 test -s "$WORK/system-bus" || { echo "run.sh: no private system bus" >&2; exit 2; }
+PRIVATE_SYSTEM_BUS=$(head -1 "$WORK/system-bus")
+export DBUS_SYSTEM_BUS_ADDRESS=$PRIVATE_SYSTEM_BUS
+dbus-daemon --session --address="unix:path=$WORK/session_bus_socket" --nofork --print-address=6 \
+    6>"$WORK/session-bus" 2>"$WORK/session-bus.log" &
+SERVICES+=($!)
+wait_until 10 test -s "$WORK/session-bus" || { echo "run.sh: no private session bus" >&2; exit 2; }
+export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$WORK/session-bus")
+
+"$PYTHON" -m dbusmock --system --template logind >"$WORK/logind-mock.log" 2>&1 &
+SERVICES+=($!)
+
+mock() {  # mock METHOD [ARGS...]: calls org.freedesktop.DBus.Mock.METHOD, prints the calls
+    "$PYTHON" - "$@" <<'EOF'
+import os, sys, dbus
+bus = dbus.bus.BusConnection(os.environ["DBUS_SYSTEM_BUS_ADDRESS"])
+mock = dbus.Interface(bus.get_object("org.freedesktop.login1", "/org/freedesktop/login1"),
+                      "org.freedesktop.DBus.Mock")
+if sys.argv[1] == "GetCalls":
+    for _, name, args in mock.GetCalls():
+        print(name, *[str(bool(a)) if isinstance(a, dbus.Boolean) else str(a) for a in args])
+elif sys.argv[1] == "ClearCalls":
+    mock.ClearCalls()
+EOF
+}
+wait_until 15 mock GetCalls || { echo "run.sh: the logind mock did not start" >&2; exit 2; }
+
+# No test may reach this machine's logind: every start of the program checks that the system
+# bus it will see is ours and that logind on it is the mock.
+require_private_bus() {
+    if [ "${DBUS_SYSTEM_BUS_ADDRESS:-}" != "$PRIVATE_SYSTEM_BUS" ] ||
+        [[ "$PRIVATE_SYSTEM_BUS" != "unix:path=$WORK/"* ]] || ! mock GetCalls >/dev/null; then
+        echo "run.sh: refusing to run: DBUS_SYSTEM_BUS_ADDRESS does not point at the private" \
+            "test bus with the mock logind" >&2
+        exit 3
+    fi
+}
+
+mkdir -p "$WORK/pulse"
+cat >"$WORK/pulse.pa" <<EOF
+load-module module-null-sink sink_name=hvx_sink
+load-module module-null-source source_name=hvx_source
+load-module module-native-protocol-unix socket=$WORK/pulse/native auth-anonymous=1
+set-default-sink hvx_sink
+set-default-source hvx_source
+EOF
+export PULSE_SERVER=unix:$WORK/pulse/native
+pulseaudio -n -F "$WORK/pulse.pa" --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+    --log-target=file:"$WORK/pulse.log" >/dev/null 2>&1 &
+SERVICES+=($!)
+wait_until 15 pactl info || { echo "run.sh: PulseAudio did not start" >&2; exit 2; }
+
+# ALSA's "default" control over PulseAudio has "Master" (the sink) and "Capture" (the default
+# source); a remap turns the latter into a "PCM" playback element, so the wave line is real and
+# readable with pactl as the source's volume.
+cat >"$WORK/asound-pcm.conf" <<'EOF'
+ctl.default {
+    type remap
+    child { type pulse }
+    remap {
+        "name='Capture Volume'" "name='PCM Playback Volume'"
+        "name='Capture Switch'" "name='PCM Playback Switch'"
+    }
+}
+EOF
+printf 'ctl.default { type pulse }\n' >"$WORK/asound-master-only.conf"
+export ALSA_CONFIG_PATH=$WORK/asound-pcm.conf
+
+trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$WORK/trayer.log" 2>&1 &
+SERVICES+=($!)
+sleep 0.5
+
+# --- driving the program -------------------------------------------------------------------
+RUN=0
+start_hvx() {  # start_hvx [PROGRAM]: starts it and waits for its tray icon
+    require_private_bus
+    local program=${1:-$HVX} out
+    RUN=$((RUN + 1))
+    HVX_LOG=$WORK/hvx-$RUN.log
+    out=$("$XHELPER" time-to-icon /bin/sh -c 'exec "$0" >>"$1" 2>&1' "$program" "$HVX_LOG") ||
+        return 1
+    HVX_PID=${out##* }
+    sleep 0.3  # the hotkeys are registered right after the icon
+}
+
+sanitizer_clean() {
+    ! grep -qE "ERROR: (Address|Leak)Sanitizer|runtime error:" "$HVX_LOG"
+}
+
+stop_hvx() {  # stop_hvx: kills the program if it still runs; true if it left a clean log
+    if [ -n "$HVX_PID" ] && kill -0 "$HVX_PID" 2>/dev/null; then
+        kill "$HVX_PID"
+        wait_until 10 sh -c "! kill -0 $HVX_PID" || kill -9 "$HVX_PID"
+    fi
+    HVX_PID=""
+    sanitizer_clean
+}
+
+hvx_gone() { ! kill -0 "$HVX_PID" 2>/dev/null; }
+
+# Menu items, counted from the top without separators.
+M_AUTO=1 M_SHUTDOWN=2 M_RESTART=3 M_LOGOFF=4 M_HIBERNATE=5 M_STANDBY=6 M_SAVE=7 M_USE=8
+M_RESTORE=9 M_MUTE=10 M_SETTINGS=11 M_ADVANCED=12 M_HELP=13 M_ABOUT=14 M_EXIT=15
+
+open_menu() {  # right-clicks the icon; true when the menu shows (its geometry in MENU)
+    local x y
+    read -r x y < <("$XHELPER" icon-pos) || return 1
+    xdotool mousemove "$x" "$y" click 3
+    MENU=$("$XHELPER" popup "${1:-3000}")
+}
+
+pick() {  # pick N: chooses the Nth item of the open menu with the keyboard
+    local keys=()
+    for ((i = 0; i < $1; ++i)); do keys+=(Down); done
+    xdotool key --delay 30 "${keys[@]}" Return
+}
+
+menu_refused() {
+    ! open_menu 800 || { xdotool key Escape; return 1; }
+}
+
+choose() {  # choose N: opens the menu and picks item N
+    open_menu && pick "$1"
+}
+
+write_conf() {  # write_conf Name=Value...: a settings file holding just these values
+    mkdir -p "$(dirname "$CONF")"
+    { echo '[Software\Tessaron\HVX]'; printf '%s\n' "$@"; } >"$CONF"
+}
+
+conf_value() { sed -n "s/^$1=//p" "$CONF"; }
+
+sink_volume() { pactl get-sink-volume hvx_sink | sed -n 's/^Volume: front-left: \([0-9]*\).*/\1/p'; }
+source_volume() { pactl get-source-volume hvx_source | sed -n 's/^Volume: front-left: \([0-9]*\).*/\1/p'; }
+sink_muted() { pactl get-sink-mute hvx_sink | grep -q 'Mute: yes'; }
+sink_unmuted() { pactl get-sink-mute hvx_sink | grep -q 'Mute: no'; }
+
+calls_at_least() { [ "$(mock GetCalls | wc -l)" -ge "$1" ]; }
+calls_are() {  # calls_are EXPECTED...: the mock saw exactly these calls, in order
+    local want got
+    want=$(printf '%s\n' "$@")
+    wait_until 5 calls_at_least $#
+    sleep 0.3  # a second call would arrive now
+    got=$(mock GetCalls)
+    [ "$got" = "$want" ] || { echo "    calls: ${got:-<none>} (wanted: $want)"; return 1; }
+}
+no_calls() {
+    sleep 0.7
+    [ -z "$(mock GetCalls)" ] || { echo "    calls: $(mock GetCalls)"; return 1; }
+}
+
+shot() { import -window root "$WORK/shots/$1.png" 2>/dev/null; }
+
+# Cases that need behaviour this tree does not have yet (it arrives from other branches) are
+# skipped while its stub is all there is.
+pending() { grep -rqF "$1" "$ROOT/src"; }
+
+PASSED=0 FAILED=0 SKIPPED=0 CASE_OK=1
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@"; then
+        echo "  ok    $what"
+    else
+        echo "  FAIL  $what"
+        CASE_OK=0
+    fi
+}
+run_case() {
+    echo "--- $1"
+    CASE_OK=1
+    SKIP_REASON=""
+    mock ClearCalls
+    "$1"
+    stop_hvx >/dev/null 2>&1 || true
+    if [ -n "$SKIP_REASON" ]; then
+        echo "  skip  ($SKIP_REASON)"
+        SKIPPED=$((SKIPPED + 1))
+    elif [ $CASE_OK = 1 ]; then
+        PASSED=$((PASSED + 1))
+    else
+        FAILED=$((FAILED + 1))
+    fi
+}
+
+# --- cases ---------------------------------------------------------------------------------
+
+# Start-up writes all sixteen values; a second start leaves at once and silently; a crash of
+# the first leaves no stale marker; Exit ends the program and frees the hotkeys.
+case_first_start_and_single_instance() {
+    rm -rf "$XDG_CONFIG_HOME/Tessaron" "$XDG_CONFIG_HOME/autostart"
+    pactl set-sink-mute hvx_sink 1
+    check "the icon appears in the tray" start_hvx
+    check "sixteen values, all 0, in one section" \
+        test "$(grep -c '^Reg[A-Za-z]*=0$' "$CONF")" = 16 -a "$(grep -c '^\[' "$CONF")" = 1
+    check "no autostart entry" test ! -e "$AUTOSTART"
+    check "start-up unmuted the output" sink_unmuted
+    local begin=$SECONDS
+    check "a second start exits with 0" timeout 20 "$HVX"
+    check "... at once" test $((SECONDS - begin)) -le 5
+    check "... leaving one icon" test "$("$XHELPER" icon-count)" = 1
+    kill -9 "$HVX_PID"
+    wait_until 5 hvx_gone
+    check "a crashed instance leaves no stale marker" start_hvx
+    check "Exit from the menu ends the program" choose $M_EXIT
+    check "... promptly" wait_until 10 hvx_gone
+    check "... without sanitizer reports" sanitizer_clean
+    check "... and no icon remains" test "$("$XHELPER" icon-count)" = 0
+    local grab
+    grab=$(timeout 2 "$XHELPER" grab r control alt)
+    check "... and its hotkeys are free for others" test "$grab" = grabbed
+}
+
+# A malformed value reads as 0 and is replaced; foreign lines survive the rewrite.
+case_settings_file_is_repaired() {
+    mkdir -p "$(dirname "$CONF")"
+    printf '; kept\n[Software\\Tessaron\\HVX]\nRegMode=abc\nRegVolumeStep=2800\n[Other]\nX=1\n' >"$CONF"
+    check "starts" start_hvx
+    check "malformed RegMode became 0" test "$(conf_value RegMode)" = 0
+    check "RegVolumeStep kept" test "$(conf_value RegVolumeStep)" = 2800
+    check "comment and foreign section kept" sh -c "grep -q '^; kept' '$CONF' && grep -q '^X=1' '$CONF'"
+    check "no temporary files left beside it" test "$(ls -A "$(dirname "$CONF")")" = HVX.conf
+}
+
+# Each power item of the menu makes exactly one non-interactive logind call.
+case_power_menu() {
+    write_conf
+    check "starts" start_hvx
+    local item expected
+    for entry in "$M_SHUTDOWN:PowerOff False" "$M_RESTART:Reboot False" \
+        "$M_LOGOFF:TerminateSession hvx-e2e" "$M_HIBERNATE:Hibernate False" \
+        "$M_STANDBY:Suspend False"; do
+        item=${entry%%:*} expected=${entry#*:}
+        mock ClearCalls
+        choose "$item"
+        [ "$item" = "$M_SHUTDOWN" ] && shot menu-after-shutdown
+        check "menu item $item: $expected" calls_are "$expected"
+    done
+    mock ClearCalls
+    open_menu && xdotool key Escape
+    check "a dismissed menu sends nothing" no_calls
+}
+
+# Ctrl+Alt+R always restarts; Ctrl+Alt+Enter shuts down only when enabled; Caps Lock and
+# Num Lock do not get in the way.
+case_power_hotkeys() {
+    write_conf RegShutdownByUsingShortcut=0
+    check "starts" start_hvx
+    xdotool key ctrl+alt+r
+    check "Ctrl+Alt+R restarts" calls_are "Reboot False"
+    mock ClearCalls
+    xdotool key ctrl+alt+Return
+    check "Ctrl+Alt+Enter does nothing while disabled" no_calls
+    stop_hvx
+    write_conf RegShutdownByUsingShortcut=1
+    check "restarts with the shortcut enabled" start_hvx
+    mock ClearCalls
+    xdotool key ctrl+alt+Return
+    check "Ctrl+Alt+Enter shuts down" calls_are "PowerOff False"
+    mock ClearCalls
+    xdotool key ctrl+alt+KP_Enter
+    check "... also with the keypad Enter" calls_are "PowerOff False"
+    mock ClearCalls
+    xdotool key Caps_Lock ctrl+alt+r Caps_Lock
+    check "... and Ctrl+Alt+R with Caps Lock on" calls_are "Reboot False"
+    mock ClearCalls
+    xdotool key Num_Lock ctrl+alt+r Num_Lock
+    check "... and with Num Lock on" calls_are "Reboot False"
+    mock ClearCalls
+    xdotool key ctrl+shift+alt+r
+    check "Ctrl+Shift+Alt+R is another key" no_calls
+}
+
+# A combination that another program holds stays inert; the others still work.
+case_taken_hotkey_is_inert() {
+    write_conf RegShutdownByUsingShortcut=1
+    "$XHELPER" grab r control alt >"$WORK/grab.out" &
+    local grabber=$!
+    wait_until 5 grep -q grabbed "$WORK/grab.out"
+    check "starts" start_hvx
+    xdotool key ctrl+alt+r
+    check "Ctrl+Alt+R, held by another program, does nothing" no_calls
+    xdotool key ctrl+alt+Return
+    check "Ctrl+Alt+Enter still works" calls_are "PowerOff False"
+    kill "$grabber"
+}
+
+# Run at startup writes the autostart entry with the program's own path, quoted for the
+# Exec key whatever the path holds, and removes it again.
+case_run_at_startup() {
+    local dir="$WORK/odd dir \$x%y\"q" expected
+    mkdir -p "$dir" && cp "$HVX" "$dir/hvx"
+    write_conf RegRunAtStartup=1
+    check "starts from a folder with awkward characters" start_hvx "$dir/hvx"
+    check "the autostart entry exists" test -f "$AUTOSTART"
+    expected='Exec="'"$WORK"'/odd dir \\$x%%y\\"q/hvx"'
+    check "its Exec line quotes the path" grep -qxF "$expected" "$AUTOSTART"
+    check "it is an application entry named HVX" \
+        sh -c "grep -qx 'Type=Application' '$AUTOSTART' && grep -qx 'Name=HVX' '$AUTOSTART'"
+    stop_hvx
+    sed -i 's/^RegRunAtStartup=1$/RegRunAtStartup=0/' "$CONF"
+    check "restarts with Run at startup off" start_hvx "$dir/hvx"
+    check "the autostart entry is gone" test ! -e "$AUTOSTART"
+}
+
+# Help and About: built from their templates, the menu refused while they show, closed by
+# Escape, Enter or the close box.
+case_help_and_about() {
+    write_conf
+    check "starts" start_hvx
+    local win
+    choose $M_HELP
+    win=$("$XHELPER" window Help 3000)
+    check "Help opens" test -n "$win"
+    shot help
+    check "the menu is refused while it shows" menu_refused
+    xdotool key Escape
+    check "Escape closes it" "$XHELPER" gone "$win" 3000
+    choose $M_ABOUT
+    win=$("$XHELPER" window About 3000)
+    check "About opens" test -n "$win"
+    shot about
+    "$XHELPER" close "$win"
+    check "the close box closes it" "$XHELPER" gone "$win" 3000
+    choose $M_ABOUT
+    win=$("$XHELPER" window About 3000)
+    xdotool key Return
+    check "Enter closes it" "$XHELPER" gone "$win" 3000
+    check "the menu opens again afterwards" open_menu
+    xdotool key Escape
+}
+
+# The mixer, the dialog host, the store and the marker, each against the real thing.
+case_platform_integration() {
+    if [ ! -x "$LINUX_TESTS" ]; then
+        SKIP_REASON="no $LINUX_TESTS (built with the unit tests)"
+        return
+    fi
+    check "integration tests pass" env HVX_E2E_PULSE=1 "$LINUX_TESTS" --gtest_brief=1
+}
+
+# Volume hotkeys on the real sink: one step up and down in master-only mode, mixed mode
+# sharing the step with the PCM line, and the mute toggle with its menu label.
+case_volume_hotkeys() {
+    if pending "void CMainFrame::OnVolumeUp() {}"; then
+        SKIP_REASON="volume commands not in this tree yet"
+        return
+    fi
+    write_conf RegMode=1 RegVolumeStep=2800
+    pactl set-sink-volume hvx_sink 30000
+    check "starts" start_hvx
+    xdotool key ctrl+Up
+    check "Ctrl+Up raises the master by the step" wait_until 3 test "$(sink_volume)" = 32800
+    xdotool key ctrl+Down
+    check "Ctrl+Down lowers it again" wait_until 3 test "$(sink_volume)" = 30000
+    xdotool key ctrl+Left
+    check "Ctrl+Left mutes" wait_until 3 sink_muted
+    check "the menu then reads Unmute" menu_label_is Unmute
+    xdotool key ctrl+Left
+    check "Ctrl+Left again unmutes" wait_until 3 sink_unmuted
+    check "the menu reads Mute again" menu_label_is Mute
+    local x y
+    read -r x y < <("$XHELPER" icon-pos)
+    xdotool mousemove "$x" "$y" click --repeat 2 --delay 60 1
+    check "a double click on the icon mutes" wait_until 3 sink_muted
+    xdotool mousemove "$x" "$y" click 1
+    sleep 0.8
+    check "a single click does nothing" sink_muted
+    stop_hvx
+    write_conf RegMode=0 RegVolumeStep=2800
+    pactl set-sink-volume hvx_sink 30000
+    pactl set-source-volume hvx_source 20000
+    check "restarts in mixed mode" start_hvx
+    xdotool key ctrl+Up
+    check "Ctrl+Up gives each line half the step" \
+        wait_until 3 test "$(sink_volume):$(source_volume)" = 31400:21400
+}
+
+# The label of the mute item, told apart by its width: "Unmute" is half as wide again.
+menu_label_is() {
+    open_menu || return 1
+    local x y w h
+    read -r x y w h <<<"$MENU"
+    shot "menu-$1"
+    xdotool key Escape
+    # The mute item sits under the eighth to eleventh items; measure the text of its row.
+    local row=$((y + h * 210 / 338)) width
+    width=$(convert "$WORK/shots/menu-$1.png" -crop "$((w - 30))x16+$((x + 20))+$((row - 8))" \
+        -threshold 50% -negate -trim -format '%w' info: 2>/dev/null)
+    if [ "$1" = Unmute ]; then [ "${width:-0}" -ge 40 ]; else [ "${width:-99}" -lt 40 ]; fi
+}
+
+for c in case_first_start_and_single_instance case_settings_file_is_repaired case_power_menu \
+    case_power_hotkeys case_taken_hotkey_is_inert case_run_at_startup case_help_and_about \
+    case_platform_integration case_volume_hotkeys; do
+    run_case "$c"
+done
+[ "${HVX_KEEP:-0}" = 1 ] && echo "screenshots: $WORK/shots"
+echo "$PASSED passed, $FAILED failed, $SKIPPED skipped"
+[ "$FAILED" = 0 ]
