@@ -145,8 +145,9 @@ ctl.default {
         "name='Capture Switch'" "name='PCM Playback Switch'"
     }
 }
+# The plain control, as on a desktop without the remap: no "PCM".
+ctl.hvx_master_only { type pulse }
 EOF
-printf 'ctl.default { type pulse }\n' >"$WORK/asound-master-only.conf"
 export ALSA_CONFIG_PATH=$WORK/asound-pcm.conf
 
 trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$WORK/trayer.log" 2>&1 &

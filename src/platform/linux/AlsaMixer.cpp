@@ -23,7 +23,14 @@ snd_mixer_elem_t* FindElement(snd_mixer_t* mixer, const char* name) {
     return element;
 }
 
+// ALSA reports its errors on stderr; the program reports nothing, a missing device included.
+void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
+
 }  // namespace
+
+AlsaMixer::AlsaMixer(const char* device) : m_device(device) {
+    snd_lib_error_set_handler(QuietAlsa);
+}
 
 AlsaMixer::~AlsaMixer() {
     Close();

@@ -10,7 +10,7 @@ namespace hvx::linux_platform {
 
 class AlsaMixer : public IMixerDevice {
   public:
-    explicit AlsaMixer(const char* device = "default") : m_device(device) {}
+    explicit AlsaMixer(const char* device = "default");
     ~AlsaMixer() override;
     AlsaMixer(const AlsaMixer&) = delete;
     AlsaMixer& operator=(const AlsaMixer&) = delete;

@@ -6,9 +6,13 @@
 
 namespace hvx::linux_platform {
 
-LocalServerMarker::LocalServerMarker() {
+QString LocalServerMarker::DefaultName() {
     QString name = QString::fromLatin1(INSTANCE_MARKER_NAME);
     name.remove(QStringLiteral("Global\\"));
+    return name;
+}
+
+LocalServerMarker::LocalServerMarker(const QString& name) {
     m_server.setSocketOptions(QLocalServer::AbstractNamespaceOption);
     if (m_server.listen(name))
         m_state = State::Created;

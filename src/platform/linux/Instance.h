@@ -13,7 +13,9 @@ namespace hvx::linux_platform {
 // stale file behind.
 class LocalServerMarker : public IInstanceMarker {
   public:
-    LocalServerMarker();
+    // name: the marker name without its "Global\" prefix; by default the program's own.
+    explicit LocalServerMarker(const QString& name = DefaultName());
+    static QString DefaultName();
     State CreationState() const override { return m_state; }
 
   private:

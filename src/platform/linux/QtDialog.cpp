@@ -149,6 +149,7 @@ QWidget* QtDialog::MakeControl(size_t index) {
             auto* combo = new QComboBox(this);
             combo->setEditable((c.style & 0x3) == style::CbsDropDown);
             combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setCompleter(nullptr);  // the classic drop-down completes nothing
             if (QLineEdit* edit = combo->lineEdit()) {
                 control.rule = new EditTextRule(edit);
                 control.rule->upperCase = (c.style & style::CbsUpperCase) != 0;
@@ -250,6 +251,11 @@ const QtDialog::Control* QtDialog::Find(int id) const {
     for (const Control& c : m_controls)
         if (c.tpl->id == id) return &c;
     return nullptr;
+}
+
+QWidget* QtDialog::ControlWidget(int id) const {
+    const Control* c = Find(id);
+    return c ? c->widget : nullptr;
 }
 
 template <typename T>

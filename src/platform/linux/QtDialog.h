@@ -39,6 +39,8 @@ class QtDialog : public QDialog, public IDialogControls {
     int Run();
 
     DialogBaseUnits BaseUnits() const { return m_units; }
+    // The widget of a control, or nullptr.
+    QWidget* ControlWidget(int id) const;
 
     // IDialogControls
     void CheckButton(int id, int state) override;
