@@ -141,7 +141,13 @@ QWidget* QtDialog::MakeControl(size_t index) {
                 edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             else if (c.style & style::EsCenter)
                 edit->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-            edit->setReadOnly((c.style & style::EsReadOnly) != 0);
+            if (c.style & style::EsReadOnly) {
+                // A read-only box shows on the dialog's own background.
+                edit->setReadOnly(true);
+                QPalette palette = edit->palette();
+                palette.setColor(QPalette::Base, Qt::transparent);
+                edit->setPalette(palette);
+            }
             edit->setFrame(HasFrame(c));
             return edit;
         }
