@@ -115,7 +115,9 @@ bool IniDocument::WriteDword(std::string_view section, std::string_view name, ui
         cleanName.front() == '[')
         return false;
 
-    std::string entry = std::string(cleanName) + "=" + std::to_string(value);
+    std::string entry(cleanName);
+    entry += '=';
+    entry += std::to_string(value);
     size_t sectionEnd = 0;
     const size_t line = Find(cleanSection, cleanName, sectionEnd);
     if (line != std::string::npos) {
@@ -124,7 +126,10 @@ bool IniDocument::WriteDword(std::string_view section, std::string_view name, ui
         m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), std::move(entry));
     } else {
         if (!m_lines.empty() && !Trim(m_lines.back()).empty()) m_lines.emplace_back();
-        m_lines.push_back("[" + std::string(cleanSection) + "]");
+        std::string header = "[";
+        header += cleanSection;
+        header += ']';
+        m_lines.push_back(std::move(header));
         m_lines.push_back(std::move(entry));
     }
     return true;
