@@ -54,16 +54,26 @@ class ScriptedDialog : public CDialog {
     std::vector<std::string> events;
 };
 
-QtDialog* OpenDialog() {
+// The shown dialog with this caption, or any shown dialog.
+QtDialog* OpenDialog(const char* caption = nullptr) {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* d = dynamic_cast<QtDialog*>(w); d && d->isVisible()) return d;
+        if (auto* d = dynamic_cast<QtDialog*>(w);
+            d && d->isVisible() && (!caption || d->windowTitle() == QString::fromUtf8(caption)))
+            return d;
+    return nullptr;
+}
+
+QtDialog* OpenDialogOtherThan(QtDialog* other) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = dynamic_cast<QtDialog*>(w); d && d != other && d->isVisible()) return d;
     return nullptr;
 }
 
 // Runs the dialog; user acts on it once its loop runs, as the person at the screen would.
 int RunAs(ScriptedDialog& dialog, std::function<void(QtDialog&)> user) {
-    QTimer::singleShot(0, [user] {
-        QtDialog* open = OpenDialog();
+    const char* caption = dialog.Template().caption;
+    QTimer::singleShot(0, [user, caption] {
+        QtDialog* open = OpenDialog(caption);
         ASSERT_NE(open, nullptr);
         user(*open);
     });
@@ -238,6 +248,31 @@ TEST(DialogHost, EnterEscapeAndTheCloseBoxReachTheDialog) {
                         }),
                   42);
     }
+}
+
+TEST(DialogHost, ADialogOpenedFromAnotherNestsAndDisablesItMeanwhile) {
+    QtDialogHost host;
+    ScriptedDialog outer(host, IDD_AUTO_SHUTDOWN);
+    bool outerEnabledDuring = true, outerEnabledAfter = false;
+    int innerResult = 0;
+    outer.command = [&](int id) {
+        if (id != IDC_DEFAULT) return;
+        // A warning opened from a button: the dialog below waits for it.
+        ScriptedDialog inner(host, IDD_INVALID_TIME);
+        innerResult = RunAs(inner, [&](QtDialog& d) {
+            outerEnabledDuring = OpenDialogOtherThan(&d)->isEnabled();
+            QTest::keyClick(&d, Qt::Key_Return);
+        });
+        outerEnabledAfter = OpenDialogOtherThan(nullptr)->isEnabled();
+    };
+    const int result = RunAs(outer, [](QtDialog& d) {
+        QTest::mouseClick(d.ControlWidget(IDC_DEFAULT), Qt::LeftButton);
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    EXPECT_EQ(innerResult, IDOK);
+    EXPECT_FALSE(outerEnabledDuring);
+    EXPECT_TRUE(outerEnabledAfter);
+    EXPECT_EQ(result, IDCANCEL);
 }
 
 TEST(DialogHost, EndingInOnInitDialogNeverShowsTheDialog) {
