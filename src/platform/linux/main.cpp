@@ -1,5 +1,6 @@
 // The Linux program: Qt's event loop drives the same behaviour as the Windows build.
 #include <QApplication>
+#include <QSessionManager>
 
 #include "platform/Platform.h"
 #include "platform/linux/AlsaMixer.h"
@@ -18,6 +19,11 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hvx"));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Starting at log-on is the autostart entry's job, which "Run at startup" controls; a
+    // session manager must not bring the program back on its own.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, [](QSessionManager& manager) {
+        manager.setRestartHint(QSessionManager::RestartNever);
+    });
 
     // First, before any window: a second instance must leave no trace.
     LocalServerMarker marker;
