@@ -1,0 +1,175 @@
+#include "platform/linux/AlsaMixer.h"
+
+#include "resources/Resource.h"
+
+namespace hvx::linux_platform {
+
+namespace {
+
+// Line and control ids handed to the behaviour.
+constexpr uint32_t kSpeakersLine = 1;
+constexpr uint32_t kWaveLine = 2;
+constexpr uint32_t kMasterVolume = 1;
+constexpr uint32_t kMasterMute = 2;
+constexpr uint32_t kWaveVolume = 3;
+
+snd_mixer_elem_t* FindElement(snd_mixer_t* mixer, const char* name) {
+    snd_mixer_selem_id_t* id = nullptr;
+    if (snd_mixer_selem_id_malloc(&id) < 0) return nullptr;
+    snd_mixer_selem_id_set_name(id, name);
+    snd_mixer_selem_id_set_index(id, 0);
+    snd_mixer_elem_t* element = snd_mixer_find_selem(mixer, id);
+    snd_mixer_selem_id_free(id);
+    return element;
+}
+
+// ALSA reports its errors on stderr; the program reports nothing, a missing device included.
+void QuietAlsa(const char*, int, const char*, int, const char*, ...) {}
+
+}  // namespace
+
+AlsaMixer::AlsaMixer(const char* device) : m_device(device) {
+    snd_lib_error_set_handler(QuietAlsa);
+}
+
+AlsaMixer::~AlsaMixer() {
+    Close();
+}
+
+snd_mixer_t* AlsaMixer::OpenMixer() const {
+    snd_mixer_t* mixer = nullptr;
+    if (snd_mixer_open(&mixer, 0) < 0) return nullptr;
+    if (snd_mixer_attach(mixer, m_device) < 0 ||
+        snd_mixer_selem_register(mixer, nullptr, nullptr) < 0 || snd_mixer_load(mixer) < 0) {
+        snd_mixer_close(mixer);
+        return nullptr;
+    }
+    return mixer;
+}
+
+uint32_t AlsaMixer::GetNumDevs() {
+    if (m_mixer != nullptr) return 1;
+    snd_mixer_t* probe = OpenMixer();
+    if (probe == nullptr) return 0;
+    snd_mixer_close(probe);
+    return 1;
+}
+
+bool AlsaMixer::Open(uint32_t deviceId) {
+    if (deviceId != 0) return false;
+    Close();
+    m_mixer = OpenMixer();
+    if (m_mixer == nullptr) return false;
+    m_master = FindElement(m_mixer, "Master");
+    m_pcm = FindElement(m_mixer, "PCM");
+    return true;
+}
+
+bool AlsaMixer::Close() {
+    if (m_mixer == nullptr) return true;
+    snd_mixer_close(m_mixer);
+    m_mixer = nullptr;
+    m_master = m_pcm = nullptr;
+    return true;
+}
+
+snd_mixer_elem_t* AlsaMixer::LineElement(uint32_t lineId) const {
+    if (lineId == kSpeakersLine) return m_master;
+    if (lineId == kWaveLine) return m_pcm;
+    return nullptr;
+}
+
+bool AlsaMixer::GetLineByComponentType(uint32_t componentType, uint32_t& lineId) {
+    if (m_mixer == nullptr) return false;
+    if (componentType == MIXER_LINE_DST_SPEAKERS && m_master != nullptr) {
+        lineId = kSpeakersLine;
+        return true;
+    }
+    // Without a "PCM" element the device has no wave line.
+    if (componentType == MIXER_LINE_SRC_WAVEOUT && m_pcm != nullptr &&
+        snd_mixer_selem_has_playback_volume(m_pcm)) {
+        lineId = kWaveLine;
+        return true;
+    }
+    return false;
+}
+
+long AlsaMixer::Offset(snd_mixer_elem_t* element) const {
+    long minimum = 0, maximum = 0;
+    snd_mixer_selem_get_playback_volume_range(element, &minimum, &maximum);
+    return minimum < 0 ? -minimum : 0;
+}
+
+bool AlsaMixer::GetLineControlByType(uint32_t lineId, uint32_t controlType,
+                                     MixerControlInfo& control) {
+    snd_mixer_elem_t* element = m_mixer ? LineElement(lineId) : nullptr;
+    if (element == nullptr) return false;
+    if (controlType == MIXER_CONTROL_VOLUME && snd_mixer_selem_has_playback_volume(element)) {
+        long minimum = 0, maximum = 0;
+        if (snd_mixer_selem_get_playback_volume_range(element, &minimum, &maximum) < 0)
+            return false;
+        const long offset = Offset(element);
+        control.controlId = lineId == kSpeakersLine ? kMasterVolume : kWaveVolume;
+        control.minimum = uint32_t(minimum + offset);
+        control.maximum = uint32_t(maximum + offset);
+        return true;
+    }
+    if (controlType == MIXER_CONTROL_MUTE && lineId == kSpeakersLine &&
+        snd_mixer_selem_has_playback_switch(element)) {
+        control.controlId = kMasterMute;
+        control.minimum = 0;
+        control.maximum = 1;
+        return true;
+    }
+    return false;
+}
+
+bool AlsaMixer::GetControlValue(uint32_t controlId, uint32_t& value) {
+    if (m_mixer == nullptr) return false;
+    // Changes made by others reach our copy of the elements only when their events are read.
+    snd_mixer_handle_events(m_mixer);
+    const snd_mixer_selem_channel_id_t channel = SND_MIXER_SCHN_FRONT_LEFT;  // also MONO
+    switch (controlId) {
+        case kMasterVolume:
+        case kWaveVolume: {
+            snd_mixer_elem_t* element = controlId == kMasterVolume ? m_master : m_pcm;
+            long raw = 0;
+            if (element == nullptr || !snd_mixer_selem_has_playback_volume(element) ||
+                snd_mixer_selem_get_playback_volume(element, channel, &raw) < 0)
+                return false;
+            value = uint32_t(raw + Offset(element));
+            return true;
+        }
+        case kMasterMute: {
+            int on = 0;
+            if (m_master == nullptr || !snd_mixer_selem_has_playback_switch(m_master) ||
+                snd_mixer_selem_get_playback_switch(m_master, channel, &on) < 0)
+                return false;
+            value = on ? 0 : 1;  // the switch is on when the output plays
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+bool AlsaMixer::SetControlValue(uint32_t controlId, uint32_t value) {
+    if (m_mixer == nullptr) return false;
+    snd_mixer_handle_events(m_mixer);
+    switch (controlId) {
+        case kMasterVolume:
+        case kWaveVolume: {
+            snd_mixer_elem_t* element = controlId == kMasterVolume ? m_master : m_pcm;
+            if (element == nullptr || !snd_mixer_selem_has_playback_volume(element)) return false;
+            return snd_mixer_selem_set_playback_volume_all(element,
+                                                           long(value) - Offset(element)) >= 0;
+        }
+        case kMasterMute:
+            if (m_master == nullptr || !snd_mixer_selem_has_playback_switch(m_master)) return false;
+            return snd_mixer_selem_set_playback_switch_all(m_master, value == 0 ? 1 : 0) >= 0;
+        default:
+            return false;
+    }
+}
+
+}  // namespace hvx::linux_platform

@@ -1,0 +1,49 @@
+// The notification-area icon through QSystemTrayIcon (StatusNotifierItem or XEmbed, whichever
+// the desktop offers), and the popup menu, which we show ourselves so the behaviour can refuse
+// it while a dialog is open.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <memory>
+
+#include "platform/TrayHost.h"
+
+namespace hvx::linux_platform {
+
+class QtMainWindow;
+
+class QtTrayHost : public ITrayHost {
+  public:
+    explicit QtTrayHost(QtMainWindow& mainWindow) : m_mainWindow(mainWindow) {}
+    ~QtTrayHost() override;
+
+    bool CreateMessageWindow(ITrayHandler& handler) override;
+    bool AddIcon(const NotifyIconData& data) override;
+    bool DeleteIcon(const NotifyIconData& data) override;
+    bool CreatePopupMenu() override;
+    bool AppendMenuItem(int id, std::string_view text) override;
+    bool AppendMenuSeparator() override;
+    bool ModifyMenuItem(int id, std::string_view text) override;
+    bool SetMenuDefaultItem(int id) override;
+    bool TrackPopupMenu(unsigned flags, ScreenPoint at) override;
+    ScreenPoint GetCursorPos() override;
+
+  private:
+    void OnActivated(QSystemTrayIcon::ActivationReason reason);
+    void Notify(unsigned mouseMessage);
+    QAction* Find(int id) const;
+
+    QtMainWindow& m_mainWindow;
+    ITrayHandler* m_handler = nullptr;
+    QObject m_messageWindow;  // context of posted notifications
+    std::unique_ptr<QSystemTrayIcon> m_icon;
+    std::unique_ptr<QMenu> m_menu;
+    unsigned m_iconId = 0;
+    QElapsedTimer m_lastTrigger;
+    QElapsedTimer m_lastDoubleClick;  // made of two Triggers
+};
+
+}  // namespace hvx::linux_platform

@@ -1,0 +1,55 @@
+// System-wide hotkeys as passive key grabs on the root window, made and read through Qt's own
+// xcb connection (a second connection would lose keys while one of our menus holds the
+// keyboard).
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include <xcb/xcb.h>
+
+namespace hvx::linux_platform {
+
+class XcbHotKeys : public QAbstractNativeEventFilter {
+  public:
+    // onHotKey receives the id of a pressed hotkey, from inside Qt's event processing.
+    explicit XcbHotKeys(std::function<void(int)> onHotKey);
+    ~XcbHotKeys() override;
+    XcbHotKeys(const XcbHotKeys&) = delete;
+    XcbHotKeys& operator=(const XcbHotKeys&) = delete;
+
+    // modifiers and key are the Windows numbers of resources/Resource.h. False, with the key
+    // left inert, when there is no X connection, the key is unknown, the id is in use, or
+    // another client holds the combination.
+    bool Register(int id, uint32_t modifiers, uint32_t key);
+    bool Unregister(int id);
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+  private:
+    struct Grab {
+        uint16_t modifiers = 0;  // X modifier mask without the lock bits
+        std::vector<xcb_keycode_t> keycodes;
+    };
+
+    void LearnKeyboard();
+    std::vector<xcb_keycode_t> KeycodesFor(uint32_t keysym) const;
+    std::vector<uint16_t> LockVariants() const;
+    void Ungrab(const Grab& grab);
+
+    std::function<void(int)> m_onHotKey;
+    xcb_connection_t* m_connection = nullptr;
+    xcb_window_t m_root = 0;
+    bool m_keyboardKnown = false;
+    xcb_keycode_t m_minKeycode = 0;
+    uint8_t m_keysymsPerKeycode = 0;
+    std::vector<xcb_keysym_t> m_keysyms;
+    uint16_t m_numLockMask = 0;
+    uint16_t m_altMask = XCB_MOD_MASK_1;
+    std::map<int, Grab> m_grabs;
+};
+
+}  // namespace hvx::linux_platform
