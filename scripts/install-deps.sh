@@ -20,7 +20,8 @@ ALL_PACKAGES=("${PACKAGES_BUILD[@]}" "${PACKAGES_UNIT[@]}" "${PACKAGES_WINDOWS[@
 declare -A installed=()
 while read -r name status; do
     [[ $status == installed ]] && installed[$name]=1
-done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${ALL_PACKAGES[@]}" 2>/dev/null || true)
+done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${ALL_PACKAGES[@]}" 2>/dev/null ||
+    true)
 missing=()
 for package in "${ALL_PACKAGES[@]}"; do
     [[ -n ${installed[$package]:-} ]] || missing+=("$package")

@@ -14,7 +14,7 @@ set -uo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$ROOT" || exit 1
-# shellcheck source=lib/wine.sh
+# shellcheck source=scripts/lib/wine.sh
 source "$ROOT/scripts/lib/wine.sh"
 
 platform=windows host_tray=0

@@ -75,7 +75,7 @@ if step native-configure cmake --preset native &&
     ctest --test-dir build/native -j2 --output-on-failure --timeout 300 2>&1 | tee "$LOGS/ctest.log"
     ctest_status=${PIPESTATUS[0]}
     # "100% tests passed, 0 tests failed out of 42"
-    counts=$(sed -n 's/^.*tests passed, \([0-9][0-9]*\) tests\{0,1\} failed out of \([0-9][0-9]*\).*$/\1 \2/p' \
+    counts=$(sed -n 's/^.*tests passed, \([0-9]*\) tests\{0,1\} failed out of \([0-9]*\).*$/\1 \2/p' \
         "$LOGS/ctest.log" | tail -n 1)
     if [[ -n $counts ]]; then
         read -r failed total <<<"$counts"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Wine and X helpers shared by scripts/run.sh and tests/win32/run.sh. Source it; it sets nothing
 # until a function is called.
 
@@ -28,11 +29,12 @@ hvx_make_prefix() {
         local reg=$prefix/hvx-setup.reg
         {
             printf 'REGEDIT4\n\n'
-            printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n\n'
-            printf '[HKEY_CURRENT_USER\\Software\\Wine\\Drivers]\n"Audio"="alsa"\n\n'
+            local key='[HKEY_CURRENT_USER\Software\Wine'
+            printf '%s\\WineDbg]\n"ShowCrashDialog"=dword:00000000\n\n' "$key"
+            printf '%s\\Drivers]\n"Audio"="alsa"\n\n' "$key"
             if [[ $desktop == --virtual-desktop ]]; then
-                printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="shell"\n\n'
-                printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\n"shell"="1024x768"\n\n'
+                printf '%s\\Explorer]\n"Desktop"="shell"\n\n' "$key"
+                printf '%s\\Explorer\\Desktops]\n"shell"="1024x768"\n\n' "$key"
             fi
         } >"$reg"
         DISPLAY='' timeout 120 wine regedit /S "Z:${reg//\//\\}" >>"$prefix.log" 2>&1 || exit 1
@@ -49,13 +51,13 @@ hvx_make_prefix() {
 # hvx_start_xvfb LOGFILE: starts Xvfb on the first free display from :90 up; sets DISPLAY and
 # HVX_XVFB_PID.
 hvx_start_xvfb() {
-    local log=${1:-/dev/null} n i
+    local log=${1:-/dev/null} n
     HVX_XVFB_PID=''
     for n in $(seq 90 140); do
         [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
         Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$log" 2>&1 &
         HVX_XVFB_PID=$!
-        for i in $(seq 50); do
+        for _ in $(seq 50); do
             if xdpyinfo -display ":$n" >/dev/null 2>&1; then
                 export DISPLAY=:$n
                 return 0

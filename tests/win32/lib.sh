@@ -1,5 +1,6 @@
-# Helpers for the Wine end-to-end cases. run.sh sources this file; each case then runs in a bash of
-# its own (`bash lib.sh run-case FILE FUNCTION`) with a fresh copy of the template prefix.
+# shellcheck shell=bash disable=SC2034 # (constants here are for the cases)
+# Helpers for the Wine end-to-end cases. run.sh runs each case in a bash of its own
+# (`bash lib.sh run-case FILE FUNCTION`), which sources the case's file next to these helpers.
 #
 # A case is a shell function named test_* in tests/win32/cases/*.sh. It starts HVX with hvx_start,
 # acts through `drive` (hvxdrive.exe in the same prefix) and checks with the expect_* helpers. A

@@ -76,7 +76,7 @@ STATE=$BUILD/wine-tests
 RUN_DIR=$STATE/run
 TEMPLATE=$STATE/template
 export HOME=$STATE/home  # tests own it: the ALSA configuration below lives here
-# shellcheck source=../../scripts/lib/wine.sh
+# shellcheck source=scripts/lib/wine.sh
 source "$ROOT/scripts/lib/wine.sh"
 export WINEDEBUG=-all
 hvx_wine_env
