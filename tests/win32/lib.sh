@@ -185,6 +185,14 @@ hvx_reset_prefix() {
     return 0
 }
 
+# The messages HVX's window procedures received (any --relay start logs them), one
+# "WM_NAME wParam lParam" a line in hex, e.g. "WM_HOTKEY 00000320 00520003".
+relay_messages() {
+    local call='^[0-9a-f]*:Call window proc [0-9A-Fa-f]* (hwnd=[0-9A-Fa-f]*,'
+    sed -n "s/${call}msg=\([^,]*\),wp=\([0-9a-f]*\),lp=\([0-9a-f]*\))\$/\1 \2 \3/p" \
+        "${1:-$HVX_LOG}"
+}
+
 # ---- running one case -------------------------------------------------------------------------
 
 # Called by run.sh as: bash lib.sh run-case CASE_FILE FUNCTION
