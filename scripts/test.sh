@@ -11,7 +11,7 @@ cd "$ROOT" || exit 1
 LOGS=$ROOT/build/logs
 mkdir -p "$LOGS"
 
-total_passed=0 total_failed=0
+total_passed=0 total_failed=0 total_skipped=0
 layer_results=()
 started=$SECONDS
 
@@ -20,11 +20,14 @@ section() {
     echo "== $* ($((SECONDS - started))s)"
 }
 
-# record LAYER PASSED FAILED
+# record LAYER PASSED FAILED [SKIPPED]
 record() {
     total_passed=$((total_passed + $2))
     total_failed=$((total_failed + $3))
-    layer_results+=("$1: $2 passed, $3 failed")
+    total_skipped=$((total_skipped + ${4:-0}))
+    local skipped=''
+    if ((${4:-0})); then skipped=", $4 skipped"; fi
+    layer_results+=("$1: $2 passed, $3 failed$skipped")
 }
 
 # step LOGNAME COMMAND...: runs a build step quietly; on failure shows the end of its log.
@@ -38,9 +41,10 @@ step() {
     return 1
 }
 
-# The last "N passed, N failed" line of a file, as "N N"; nothing if there is none.
+# The last "N passed, N failed[, N skipped]" line of a file, as "N N N"; nothing if there is none.
 read_summary() {
-    sed -n 's/^\([0-9][0-9]*\) passed, \([0-9][0-9]*\) failed.*$/\1 \2/p' "$1" | tail -n 1
+    sed -n -E 's/^([0-9]+) passed, ([0-9]+) failed(, ([0-9]+) skipped)?$/\1 \2 \4/p' "$1" |
+        tail -n 1 | awk '{ print $1, $2, ($3 == "" ? 0 : $3) }'
 }
 
 # Runs a layer's own script, shows its output, and records its summary line. A script that dies
@@ -50,14 +54,15 @@ run_layer() {
     shift
     echo "\$ $*"
     "$@" 2>&1 | tee "$log"
-    local status=${PIPESTATUS[0]} summary
+    local status=${PIPESTATUS[0]} summary failed
     summary=$(read_summary "$log")
     if [[ -z $summary ]]; then
         record "$layer" 0 1
     else
         # shellcheck disable=SC2086
         record "$layer" $summary
-        if ((status != 0)) && [[ ${summary#* } == 0 ]]; then record "$layer (exit $status)" 0 1; fi
+        read -r _ failed _ <<<"$summary"
+        if ((status != 0 && failed == 0)); then record "$layer (exit $status)" 0 1; fi
     fi
 }
 
@@ -107,5 +112,9 @@ fi
 section "summary"
 printf '  %s\n' "${layer_results[@]}"
 echo "  total time $((SECONDS - started))s"
-echo "$total_passed passed, $total_failed failed"
+if ((total_skipped)); then
+    echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
+else
+    echo "$total_passed passed, $total_failed failed"
+fi
 ((total_failed == 0))

@@ -58,6 +58,18 @@ fail() {
     CASE_FAILED=1
 }
 
+# Ends the case as skipped: what it checks is not in this build. Say why; the run lists it.
+hvx_skip() {
+    echo "  SKIP: $*"
+    exit $((CASE_FAILED ? 1 : 77))
+}
+
+# True when HVX.exe imports the Win32 function (e.g. mixerOpen) from any DLL.
+hvx_imports() {
+    x86_64-w64-mingw32-objdump -p "$HVX_EXE" 2>/dev/null |
+        grep -qE "^[[:space:]]+[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+$1\$"
+}
+
 # Ends the case now (a step it cannot go on without failed).
 hvx_abort() {
     echo "  ABORT: $*"
