@@ -20,7 +20,7 @@ test_hotkeys_are_held_while_running_and_freed_by_exit() {
 # A combination another program holds is skipped; the other five are still registered and HVX
 # starts as usual. It does not take the key later either.
 test_a_hotkey_held_elsewhere_is_skipped() {
-    drive hold-hotkey ctrl up 60000 >"$CASE_DIR/holder.out" &
+    drive_stream hold-hotkey ctrl up 60000 >"$CASE_DIR/holder.out" &
     local holder=$!
     local i
     for ((i = 0; i < 100; i++)); do
