@@ -763,7 +763,7 @@ int Usage() {
         L"  dialog-text CAPTION ID | dialog-check CAPTION ID | is-enabled CAPTION ID\n"
         L"  click CAPTION ID | post-click CAPTION ID | set-text CAPTION ID TEXT\n"
         L"  slider-pos CAPTION ID | combo-sel CAPTION ID | combo-text CAPTION ID\n"
-        L"  is-topmost CAPTION | dialog-close CAPTION\n"
+        L"  is-topmost CAPTION | dialog-close CAPTION | dialog-controls CAPTION\n"
         L"  keys COMBO... (ctrl+up, ctrl+alt+r, escape) | click-at X Y\n"
         L"  try-hotkey MODS KEY [MODS KEY...] (ctrl+alt r: prints ok or error 1409)\n"
         L"  hold-hotkey MODS KEY [MS] (holds it like another program; prints ok once held)\n"
@@ -879,6 +879,21 @@ int Run(const Args& args) {
         return WaitFor(args.Timeout(2), [&] { return FindDialog(caption) == nullptr; })
                    ? kOk
                    : Fail(L"still there");
+    }
+    if (command == L"dialog-controls") {
+        // One line per control in Z order: id, window class, text.
+        if (args.size() < 2) return kUsage;
+        HWND dialog = FindDialog(args[1]);
+        if (!dialog) return Fail(L"no dialog \"" + args[1] + L"\"");
+        for (HWND child = GetWindow(dialog, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t className[64] = L"";
+            GetClassNameW(child, className, 64);
+            const int id = static_cast<int>(GetWindowLongPtrW(child, GWLP_ID));
+            Print(std::to_wstring(static_cast<short>(id)) + L" " + className + L" " +
+                  WindowText(child));
+        }
+        return kOk;
     }
     if (command == L"is-topmost" || command == L"dialog-close") {
         if (args.size() < 2) return kUsage;
