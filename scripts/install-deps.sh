@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES_BUILD=(cmake ninja-build g++ clang-format)
 PACKAGES_UNIT=(libgtest-dev libgmock-dev libbenchmark-dev)
 PACKAGES_WINDOWS=(g++-mingw-w64-x86-64-win32)
-PACKAGES_WINE_TESTS=(wine wine64 fonts-wine fonts-liberation xvfb xdotool x11-utils imagemagick)
+PACKAGES_WINE_TESTS=(wine wine64 fonts-wine fonts-liberation xvfb xdotool x11-utils imagemagick faketime)
 PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libasound2-plugins)
 PACKAGES_LINUX_TESTS=(pulseaudio pulseaudio-utils python3-dbusmock dbus trayer)
 PACKAGES_VIEWING=(x11vnc)

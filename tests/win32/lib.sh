@@ -140,6 +140,13 @@ drive() {
     return "$status"
 }
 
+# drive_at 'YYYY-MM-DD HH:MM:SS' ARGS...: drive with its clock set as hvx_start --time sets HVX's.
+drive_at() {
+    local time=$1
+    shift
+    faketime "$time" wine "$HVX_DRIVE" "$@" 2>>"$CASE_DIR/drive.err"
+}
+
 # drive without buffering its output, for a driver that keeps running (hold-hotkey in the
 # background) and whose first line the case waits for.
 drive_stream() {
@@ -154,17 +161,26 @@ hvx_relay_include() {
         hvx_abort "cannot set RelayInclude"
 }
 
-# hvx_start [--relay FUNCTIONS] [--no-wait]: starts HVX.exe in the background. Waits until its
-# start-up has run and it idles in its message loop, unless --no-wait.
+# hvx_start [--relay FUNCTIONS] [--time 'YYYY-MM-DD HH:MM:SS'] [--no-wait]: starts HVX.exe in
+# the background. Waits until its start-up has run and it idles in its message loop, unless
+# --no-wait. --time starts HVX's clock at that local time (faketime; the clock then runs on);
+# the rest of the prefix keeps the real time.
 hvx_start() {
-    local relay='' wait=1
+    local relay='' wait=1 time=''
     while (($#)); do
         case $1 in
         --relay) relay=$2; shift 2 ;;
+        --time) time=$2; shift 2 ;;
         --no-wait) wait=0; shift ;;
         *) hvx_abort "hvx_start: unknown option $1" ;;
         esac
     done
+    local -a clock=()
+    if [[ -n $time ]]; then
+        # The wineserver must not run under faketime: make sure it is already up.
+        drive count-main >/dev/null
+        clock=(faketime "$time")
+    fi
     local debug=-all
     if [[ -n $relay ]]; then
         hvx_relay_include "$relay"
@@ -172,7 +188,7 @@ hvx_start() {
     fi
     HVX_START_COUNT=$((HVX_START_COUNT + 1))
     HVX_LOG=$CASE_DIR/hvx.$HVX_START_COUNT.log
-    WINEDEBUG=$debug wine "$HVX_WIN_EXE" >"$HVX_LOG" 2>&1 &
+    WINEDEBUG=$debug "${clock[@]}" wine "$HVX_WIN_EXE" >"$HVX_LOG" 2>&1 &
     HVX_PID=$!
     if ((wait)); then
         drive wait-ready 20000 >/dev/null || hvx_abort "HVX did not come up (log: $HVX_LOG)"

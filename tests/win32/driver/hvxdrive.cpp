@@ -753,7 +753,7 @@ int Usage() {
         L"usage: hvxdrive COMMAND [ARGS]   (TIMEOUT in ms, default 5000)\n"
         L"  find-main | wait-main [TIMEOUT] | wait-ready [TIMEOUT] | wait-gone [TIMEOUT]\n"
         L"  count-main\n"
-        L"  tray-window | proc-count EXE | kill EXE [TIMEOUT] | mixer-devs\n"
+        L"  tray-window | proc-count EXE | kill EXE [TIMEOUT] | mixer-devs | local-time\n"
         L"  command ID | hotkey ID | timer ID | tray MSG   (MSG: rbuttonup, lbuttondblclk, ...)\n"
         L"    each waits until HVX has taken the message, unless --no-sync follows\n"
         L"  sync [TIMEOUT]   (wait until HVX has taken everything posted so far)\n"
@@ -998,6 +998,16 @@ int Run(const Args& args) {
     if (command == L"kill") {
         if (args.size() < 2) return kUsage;
         return KillProcesses(args[1], args.Timeout(2));
+    }
+    if (command == L"local-time") {
+        // What this process sees as local time, e.g. under faketime.
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        wchar_t text[64];
+        swprintf(text, 64, L"%04u-%02u-%02u %02u:%02u:%02u weekday %u", now.wYear, now.wMonth,
+                 now.wDay, now.wHour, now.wMinute, now.wSecond, now.wDayOfWeek);
+        Print(text);
+        return kOk;
     }
     if (command == L"mixer-devs") {
         Print(std::to_wstring(mixerGetNumDevs()));
