@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES_BUILD=(cmake ninja-build g++ clang-format)
 PACKAGES_UNIT=(libgtest-dev libgmock-dev libbenchmark-dev)
 PACKAGES_WINDOWS=(g++-mingw-w64-x86-64-win32)
-PACKAGES_WINE_TESTS=(wine wine64 fonts-wine fonts-liberation xvfb xdotool x11-utils imagemagick)
+PACKAGES_WINE_TESTS=(wine wine64 fonts-wine fonts-liberation xvfb xdotool x11-utils imagemagick faketime)
 PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libasound2-plugins)
 PACKAGES_LINUX_TESTS=(pulseaudio pulseaudio-utils python3-dbusmock dbus trayer)
 PACKAGES_VIEWING=(x11vnc)
@@ -20,7 +20,8 @@ ALL_PACKAGES=("${PACKAGES_BUILD[@]}" "${PACKAGES_UNIT[@]}" "${PACKAGES_WINDOWS[@
 declare -A installed=()
 while read -r name status; do
     [[ $status == installed ]] && installed[$name]=1
-done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${ALL_PACKAGES[@]}" 2>/dev/null || true)
+done < <(dpkg-query -W -f='${Package} ${db:Status-Status}\n' "${ALL_PACKAGES[@]}" 2>/dev/null ||
+    true)
 missing=()
 for package in "${ALL_PACKAGES[@]}"; do
     [[ -n ${installed[$package]:-} ]] || missing+=("$package")

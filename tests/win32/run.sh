@@ -49,8 +49,8 @@ if ((list_only)); then
     exit 0
 fi
 
-summary() {
-    echo "$1 passed, $2 failed"
+summary() {  # PASSED FAILED [SKIPPED]
+    if ((${3:-0})); then echo "$1 passed, $2 failed, $3 skipped"; else echo "$1 passed, $2 failed"; fi
 }
 
 export HVX_EXE=$BUILD/src/platform/win32/HVX.exe
@@ -76,11 +76,12 @@ STATE=$BUILD/wine-tests
 RUN_DIR=$STATE/run
 TEMPLATE=$STATE/template
 export HOME=$STATE/home  # tests own it: the ALSA configuration below lives here
+# shellcheck source=scripts/lib/wine.sh
+source "$ROOT/scripts/lib/wine.sh"
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree,mshtml=,winemenubuilder.exe=d'
-export WINEARCH=win64
+hvx_wine_env
 export LANG=C.UTF-8
-unset WINESERVER WINELOADER PULSE_SERVER
+unset PULSE_SERVER
 mkdir -p "$HOME"
 # An ALSA device that swallows sound, so Wine's mixer has a device 0 to offer.
 printf 'pcm.!default { type null }\n' >"$HOME/.asoundrc"
@@ -100,83 +101,28 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# A private X server on the first free display from :90 up.
 start_xvfb() {
     if [[ -n ${HVX_WINE_DISPLAY:-} ]]; then
         export DISPLAY=$HVX_WINE_DISPLAY
         return 0
     fi
-    local n
-    for n in $(seq 90 140); do
-        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$RUN_DIR/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        local i
-        for i in $(seq 50); do
-            if xdpyinfo -display ":$n" >/dev/null 2>&1; then
-                export DISPLAY=:$n
-                return 0
-            fi
-            kill -0 "$XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill "$XVFB_PID" 2>/dev/null
-        wait "$XVFB_PID" 2>/dev/null
-        XVFB_PID=''
-    done
-    echo "win32: cannot start Xvfb" >&2
-    return 1
+    hvx_start_xvfb "$RUN_DIR/xvfb.log" || { echo "win32: cannot start Xvfb" >&2; return 1; }
+    XVFB_PID=$HVX_XVFB_PID
 }
 
-# Bump when the template's setup below changes.
-TEMPLATE_SETUP=3
-
-# The prefix every case copies: created headless once, then reused while Wine and this setup stay
-# the same.
+# The prefix every group copies: created once, then reused while Wine and its setup stay the same.
 make_template() {
     local stamp
-    stamp="$(wine --version 2>/dev/null) setup $TEMPLATE_SETUP"
+    stamp="$(wine --version 2>/dev/null) $(sha1sum "$ROOT/scripts/lib/wine.sh" | cut -c1-12)"
     if [[ -f $TEMPLATE/.hvx-template && $(cat "$TEMPLATE/.hvx-template") == "$stamp" ]]; then
         return 0
     fi
     echo "win32: creating the template prefix ($stamp)"
-    rm -rf "$TEMPLATE"
-    mkdir -p "$TEMPLATE"
-    (
-        export WINEPREFIX=$TEMPLATE
-        DISPLAY='' timeout 300 wineboot -i >"$STATE/wineboot.log" 2>&1 || exit 1
-        # Wine's virtual desktop: without it dialogs lose their captions, closing one takes
-        # seconds and keys only reach the window under the pointer. No crash dialog: a crash
-        # must end the program, not wait for a click. ALSA rather than PulseAudio.
-        cat >"$STATE/template.reg" <<'EOF'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer]
-"Desktop"="shell"
-
-[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
-"shell"="1024x768"
-
-[HKEY_CURRENT_USER\Software\Wine\Drivers]
-"Audio"="alsa"
-
-[HKEY_CURRENT_USER\Software\Wine\WineDbg]
-"ShowCrashDialog"=dword:00000000
-EOF
-        local reg_file="Z:${STATE//\//\\}\\template.reg"
-        DISPLAY='' timeout 120 wine regedit /S "$reg_file" \
-            >>"$STATE/wineboot.log" 2>&1 || exit 1
-        wineserver -w
-        # Wine's own fonts in C:\windows\Fonts, or captions and dialog text draw wrongly.
-        local font
-        for font in /usr/share/wine/fonts/*.ttf; do
-            ln -sf "$font" "$TEMPLATE/drive_c/windows/Fonts/$(basename "$font")"
-        done
-    ) || {
-        echo "win32: cannot create the template prefix (see $STATE/wineboot.log)" >&2
+    if ! hvx_make_prefix "$TEMPLATE" --virtual-desktop; then
+        echo "win32: cannot create the template prefix (see $TEMPLATE.log)" >&2
         rm -rf "$TEMPLATE"
         return 1
-    }
+    fi
     echo "$stamp" >"$TEMPLATE/.hvx-template"
 }
 
@@ -187,7 +133,7 @@ fi
 
 # ---- running the cases ------------------------------------------------------------------------
 
-passed=0 failed=0
+passed=0 failed=0 skipped=0
 failed_names=()
 
 # A group is one case file: its cases share one copy of the template, in order, and lib.sh resets
@@ -239,11 +185,14 @@ for i in "${!case_names[@]}"; do
             echo "  ABORT: timed out after ${CASE_TIMEOUT}s" >>"$CASE_DIR/output.log"
         fi
     fi
-    previous_file=$file previous_status=$status
+    previous_file=$file previous_status=$((status == 77 ? 0 : status))
     seconds=$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }')
     if ((status == 0)); then
         passed=$((passed + 1))
         echo "ok    $name (${seconds}s)"
+    elif ((status == 77)); then
+        skipped=$((skipped + 1))
+        echo "skip  $name:$(sed -n 's/^  SKIP://p' "$CASE_DIR/output.log" | head -n 1)"
     else
         failed=$((failed + 1))
         failed_names+=("$name")
@@ -256,5 +205,5 @@ close_group_prefix
 if ((failed)); then
     echo "win32: failed: ${failed_names[*]} (logs in $RUN_DIR)"
 fi
-summary "$passed" "$failed"
+summary "$passed" "$failed" "$skipped"
 ((failed == 0))

@@ -3,8 +3,12 @@
 test_second_start_exits_at_once() {
     hvx_start
     local first=$HVX_PID
-    hvx_start --no-wait
+    local visible='user32.CreateWindowExW;user32.CreateWindowExA;user32.RegisterHotKey'
+    visible+=';shell32.Shell_NotifyIconW;shell32.Shell_NotifyIconA'
+    visible+=';advapi32.RegSetValueExW;advapi32.RegCreateKeyExW'
+    hvx_start --no-wait --relay "$visible"
     expect_ok "the second process ends by itself" -- hvx_wait_exit "$HVX_PID" 10
+    expect_eq "$(relay_calls)" "" "it made no window, icon, hotkey or registry write"
     expect_eq "$(drive count-main)" 1 "one main window"
     expect_eq "$(drive proc-count HVX.exe)" 1 "one HVX process"
     expect_ok "the first instance keeps running" -- kill -0 "$first"

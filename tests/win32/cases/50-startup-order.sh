@@ -4,20 +4,38 @@ STARTUP_RELAY='shell32.Shell_NotifyIconW;shell32.Shell_NotifyIconA;winmm.mixerOp
 STARTUP_RELAY+=';advapi32.RegSetValueExW;advapi32.RegSetValueExA;kernelbase.RegSetValueExW'
 STARTUP_RELAY+=';user32.SetTimer;user32.RegisterHotKey'
 
+# relay_names with each run of registry writes folded into one "registry" line.
+startup_steps() {
+    relay_names | sed -E 's/^(advapi32|kernelbase)\.RegSetValueEx[AW]$/registry/' | uniq
+}
+
 test_startup_order_of_platform_calls() {
     hvx_start --relay "$STARTUP_RELAY"
-    local calls names
+    local calls
     calls=$(relay_calls)
-    # One line a call, registry writes folded into one "registry" step per run of writes.
-    names=$(relay_names | sed -E 's/^(advapi32|kernelbase)\.RegSetValueEx[AW]$/registry/' | uniq)
-    expect_eq "$names" "shell32.Shell_NotifyIconW
-winmm.mixerOpen
+    expect_eq "$(startup_steps | grep -v '^winmm\.')" "shell32.Shell_NotifyIconW
 registry
 user32.SetTimer
-user32.RegisterHotKey" "tray icon, mixer, registry, timer 2, then the hotkeys last" ||
+user32.RegisterHotKey" "tray icon, registry, timer 2, then the hotkeys last" ||
         note "calls seen: $calls"
-    expect_eq "$(grep -c 'RegSetValueEx' <<<"$calls")" 17 \
-        "RegDisableOnce, then the sixteen values"
+    expect_eq "$(grep -o 'RegSetValueEx[AW]([0-9a-f]*,[0-9a-f]* L"[A-Za-z]*"' <<<"$calls" |
+        sed 's/.*L"\(.*\)"/\1/')" "RegDisableOnce
+RegRunAtStartup
+RegSetPredefinedVolumeAtStartup
+RegMode
+RegShutdownByUsingShortcut
+RegPreMasterVolume
+RegPreWaveVolume
+RegDefaultMasterVolume
+RegDefaultWaveVolume
+RegVolumeStep
+RegScheduledAction
+RegDialogBeforeAction
+RegExactTime
+RegAction
+RegActionType
+RegActionDay
+RegDisableOnce" "RegDisableOnce first, then the sixteen values in saving order"
     expect_contains "$calls" ",00000002,0000ea60," "timer 2 runs every 60000 ms"
     expect_eq "$(grep -o '^user32.RegisterHotKey([0-9a-f]*,[0-9a-f]*,[0-9a-f]*,[0-9a-f]*' \
         <<<"$calls" | cut -d, -f2-)" "00000064,00000002,00000026
@@ -26,4 +44,13 @@ user32.RegisterHotKey" "tray icon, mixer, registry, timer 2, then the hotkeys la
 00000190,00000002,00000025
 00000320,00000003,00000052
 00000384,00000003,0000000d" "the six hotkeys in order, with their keys"
+}
+
+test_startup_opens_the_mixer_after_the_icon_and_before_the_settings() {
+    hvx_imports mixerOpen || hvx_skip "HVX.exe has no mixer yet (it does not import mixerOpen)"
+    expect_ok "the prefix offers a mixer (ALSA null device)" -- test "$(drive mixer-devs)" -gt 0
+    hvx_start --relay "$STARTUP_RELAY"
+    expect_eq "$(startup_steps | head -n 3)" "shell32.Shell_NotifyIconW
+winmm.mixerOpen
+registry" "tray icon, mixer, then the registry" || note "calls seen: $(relay_calls)"
 }

@@ -1,6 +1,9 @@
-// What the menu probe hands back from inside the process that shows a popup menu. A popup menu's
-// items can only be read in the process that owns the menu, so hvxdrive hooks the menu window's
-// thread with hvxprobe.dll and reads the result from a named mapping shared by both processes.
+// What hvxprobe.dll, hooked into HVX's thread by hvxdrive, hands back.
+//
+// Menu: a popup menu's items can only be read in the process that owns the menu, so the probe
+// reads them there and leaves them in a named mapping shared by both processes.
+// Sync: the probe signals a named event when HVX's thread takes the sync message from its queue;
+// every message posted before it has then been handled (or has started a modal loop).
 #pragma once
 
 #include <windows.h>
@@ -10,6 +13,9 @@ namespace hvxdrive {
 inline constexpr const wchar_t* kProbeMessageName = L"HVXDriveProbeMenu";
 inline constexpr const wchar_t* kProbeMappingName = L"Local\\HVXDriveProbeMenu";
 inline constexpr const char* kProbeHookExport = "ProbeMenuHook";
+inline constexpr const wchar_t* kSyncMessageName = L"HVXDriveSync";
+inline constexpr const wchar_t* kSyncEventName = L"Local\\HVXDriveSync";
+inline constexpr const char* kSyncHookExport = "SyncHook";
 
 struct ProbeItem {
     UINT id;

@@ -276,17 +276,20 @@ bool ClickAt(POINT at, bool right) {
 
 // ---- the popup menu -----------------------------------------------------------------------
 
-// Reads the visible popup menu from inside its owner's process (see MenuProbe.h).
-bool ProbeMenu(HWND menuWindow, hvxdrive::ProbeResult& out) {
+HMODULE LoadProbe() {
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring dll(path, length);
     dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"hvxprobe.dll";
     HMODULE module = LoadLibraryW(dll.c_str());
-    if (!module) {
-        Print(L"cannot load " + dll);
-        return false;
-    }
+    if (!module) Print(L"cannot load " + dll);
+    return module;
+}
+
+// Reads the visible popup menu from inside its owner's process (see MenuProbe.h).
+bool ProbeMenu(HWND menuWindow, hvxdrive::ProbeResult& out) {
+    HMODULE module = LoadProbe();
+    if (!module) return false;
     auto hook = reinterpret_cast<HOOKPROC>(
         reinterpret_cast<void*>(GetProcAddress(module, hvxdrive::kProbeHookExport)));
     HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
@@ -314,6 +317,36 @@ bool ProbeMenu(HWND menuWindow, hvxdrive::ProbeResult& out) {
     FreeLibrary(module);
     if (!ok) Print(L"menu probe gave no answer");
     return ok;
+}
+
+// Posts a marker behind everything already posted to the thread of `window` and waits until the
+// thread takes it from its queue (or its process ends): the messages before it have been handled,
+// or one of them runs a modal loop (menu, dialog) that took the marker.
+bool SyncWith(HWND window, DWORD timeoutMs) {
+    DWORD processId = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &processId);
+    if (!thread) return true;  // the window is gone already
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    HANDLE event = CreateEventW(nullptr, TRUE, FALSE, hvxdrive::kSyncEventName);
+    HMODULE module = LoadProbe();
+    auto hook = module ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
+                             GetProcAddress(module, hvxdrive::kSyncHookExport)))
+                       : nullptr;
+    bool done = false;
+    if (process && event && hook) {
+        ResetEvent(event);
+        if (HHOOK installed = SetWindowsHookExW(WH_GETMESSAGE, hook, module, thread)) {
+            // A thread message: it outlives the window, should a posted command destroy it.
+            PostThreadMessageW(thread, RegisterWindowMessageW(hvxdrive::kSyncMessageName), 0, 0);
+            const HANDLE handles[] = {event, process};
+            done = WaitForMultipleObjects(2, handles, FALSE, timeoutMs) != WAIT_TIMEOUT;
+            UnhookWindowsHookEx(installed);
+        }
+    }
+    if (module) FreeLibrary(module);
+    if (event) CloseHandle(event);
+    if (process) CloseHandle(process);
+    return done;
 }
 
 bool WaitMenu(DWORD timeoutMs, HWND& menuWindow) {
@@ -442,6 +475,45 @@ int TryHotKey(const Args& args) {
         }
     }
     return status;
+}
+
+constexpr const wchar_t* kReleaseEventName = L"Local\\HVXDriveReleaseHotKey";
+
+// hold-hotkey MODS KEY [MS]: takes the combination as another program would, prints "ok" once it
+// holds it (or "error N"), and lets go on release-hotkey or after MS (default 60000).
+int HoldHotKey(const Args& args) {
+    UINT modifiers = 0;
+    WORD vk = 0;
+    bool extended = false;
+    if (args.size() < 3 || !ParseModifiers(args[1], modifiers) || !ParseKey(args[2], vk, extended))
+        return kUsage;
+    long long holdMs = 60000;
+    if (args.size() > 3 && !args.Number(3, holdMs)) return kUsage;
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, kReleaseEventName);
+    if (!RegisterHotKey(nullptr, 1, modifiers, vk)) {
+        if (release) CloseHandle(release);
+        return Fail(L"error " + std::to_wstring(GetLastError()));
+    }
+    Print(L"ok");
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(holdMs);
+    while (GetTickCount64() < deadline) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        if (MsgWaitForMultipleObjects(release ? 1 : 0, &release, FALSE, 50, QS_ALLINPUT) ==
+            WAIT_OBJECT_0)
+            break;
+    }
+    UnregisterHotKey(nullptr, 1);
+    if (release) CloseHandle(release);
+    return kOk;
+}
+
+int ReleaseHotKey() {
+    HANDLE release = OpenEventW(EVENT_MODIFY_STATE, FALSE, kReleaseEventName);
+    if (!release) return Fail(L"nothing held");
+    SetEvent(release);
+    CloseHandle(release);
+    return kOk;
 }
 
 // ---- registry -----------------------------------------------------------------------------
@@ -637,10 +709,18 @@ int KillProcesses(const std::wstring& exeName, DWORD timeoutMs) {
 
 // ---- posting to HVX -----------------------------------------------------------------------
 
-int PostToMain(UINT message, WPARAM wParam, LPARAM lParam) {
+// Posts to one of HVX's windows and, unless told not to, waits until HVX has handled it (or is in a
+// modal loop that it started).
+int PostAndSync(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool sync) {
+    if (!PostMessageW(window, message, wParam, lParam)) return Fail(L"PostMessage failed");
+    if (sync && !SyncWith(window, kDefaultTimeoutMs)) return Fail(L"HVX did not take the message");
+    return kOk;
+}
+
+int PostToMain(UINT message, WPARAM wParam, LPARAM lParam, bool sync) {
     HWND main = FindMain();
     if (!main) return Fail(L"no main window");
-    return PostMessageW(main, message, wParam, lParam) ? kOk : Fail(L"PostMessage failed");
+    return PostAndSync(main, message, wParam, lParam, sync);
 }
 
 bool ParseMouseMessage(const std::wstring& text, UINT& message) {
@@ -673,17 +753,21 @@ int Usage() {
         L"usage: hvxdrive COMMAND [ARGS]   (TIMEOUT in ms, default 5000)\n"
         L"  find-main | wait-main [TIMEOUT] | wait-ready [TIMEOUT] | wait-gone [TIMEOUT]\n"
         L"  count-main\n"
-        L"  tray-window | proc-count EXE | kill EXE [TIMEOUT] | mixer-devs\n"
+        L"  tray-window | proc-count EXE | kill EXE [TIMEOUT] | mixer-devs | local-time\n"
         L"  command ID | hotkey ID | timer ID | tray MSG   (MSG: rbuttonup, lbuttondblclk, ...)\n"
+        L"    each waits until HVX has taken the message, unless --no-sync follows\n"
+        L"  sync [TIMEOUT]   (wait until HVX has taken everything posted so far)\n"
         L"  menu-shown | menu-items [TIMEOUT] | menu-default [TIMEOUT]\n"
         L"  menu-pick ID [TIMEOUT] | menu-close [escape|outside]\n"
         L"  dialogs | wait-dialog CAPTION [TIMEOUT] | wait-dialog-gone CAPTION [TIMEOUT]\n"
         L"  dialog-text CAPTION ID | dialog-check CAPTION ID | is-enabled CAPTION ID\n"
         L"  click CAPTION ID | post-click CAPTION ID | set-text CAPTION ID TEXT\n"
         L"  slider-pos CAPTION ID | combo-sel CAPTION ID | combo-text CAPTION ID\n"
-        L"  is-topmost CAPTION | dialog-close CAPTION\n"
+        L"  is-topmost CAPTION | dialog-close CAPTION | dialog-controls CAPTION\n"
         L"  keys COMBO... (ctrl+up, ctrl+alt+r, escape) | click-at X Y\n"
         L"  try-hotkey MODS KEY [MODS KEY...] (ctrl+alt r: prints ok or error 1409)\n"
+        L"  hold-hotkey MODS KEY [MS] (holds it like another program; prints ok once held)\n"
+        L"  release-hotkey (ends hold-hotkey)\n"
         L"  reg-get [KEY\\]VALUE... | reg-set [KEY\\]VALUE dword|sz|binary DATA [...]\n"
         L"  reg-del [KEY\\]VALUE | reg-del-key KEY | reg-dump [KEY]   (KEY under HKCU; default the "
         L"settings key)");
@@ -741,28 +825,34 @@ int Run(const Args& args) {
         Print(std::to_wstring(ProcessCount(args[1])));
         return kOk;
     }
+    // Posting commands wait until HVX has taken the message, unless --no-sync follows.
+    const bool sync = !(args.size() > 2 && Lower(args[args.size() - 1]) == L"--no-sync");
+    if (command == L"sync") {
+        HWND main = FindMain();
+        if (!main) return Fail(L"no main window");
+        return SyncWith(main, args.Timeout(1)) ? kOk : Fail(L"timeout");
+    }
     if (command == L"command") {
         if (!args.Number(1, number)) return kUsage;
-        return PostToMain(WM_COMMAND, static_cast<WPARAM>(number), 0);
+        return PostToMain(WM_COMMAND, static_cast<WPARAM>(number), 0, sync);
     }
     if (command == L"hotkey") {
         if (!args.Number(1, number)) return kUsage;
         LPARAM lParam = 0;
         for (const HotKeyEntry& entry : kHotKeys)
             if (entry.id == number) lParam = MAKELPARAM(entry.modifiers, entry.vk);
-        return PostToMain(WM_HOTKEY, static_cast<WPARAM>(number), lParam);
+        return PostToMain(WM_HOTKEY, static_cast<WPARAM>(number), lParam, sync);
     }
     if (command == L"timer") {
         if (!args.Number(1, number)) return kUsage;
-        return PostToMain(WM_TIMER, static_cast<WPARAM>(number), 0);
+        return PostToMain(WM_TIMER, static_cast<WPARAM>(number), 0, sync);
     }
     if (command == L"tray") {
         UINT message = 0;
         if (args.size() < 2 || !ParseMouseMessage(args[1], message)) return kUsage;
         HWND tray = FindTray();
         if (!tray) return Fail(L"no tray window");
-        return PostMessageW(tray, kTrayNotify, kTrayIconId, message) ? kOk
-                                                                     : Fail(L"PostMessage failed");
+        return PostAndSync(tray, kTrayNotify, kTrayIconId, message, sync);
     }
     if (command == L"menu-shown") return FindMenuWindow() ? kOk : Fail(L"no menu");
     if (command == L"menu-items") return MenuItems(args, false);
@@ -789,6 +879,21 @@ int Run(const Args& args) {
         return WaitFor(args.Timeout(2), [&] { return FindDialog(caption) == nullptr; })
                    ? kOk
                    : Fail(L"still there");
+    }
+    if (command == L"dialog-controls") {
+        // One line per control in Z order: id, window class, text.
+        if (args.size() < 2) return kUsage;
+        HWND dialog = FindDialog(args[1]);
+        if (!dialog) return Fail(L"no dialog \"" + args[1] + L"\"");
+        for (HWND child = GetWindow(dialog, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t className[64] = L"";
+            GetClassNameW(child, className, 64);
+            const int id = static_cast<int>(GetWindowLongPtrW(child, GWLP_ID));
+            Print(std::to_wstring(static_cast<short>(id)) + L" " + className + L" " +
+                  WindowText(child));
+        }
+        return kOk;
     }
     if (command == L"is-topmost" || command == L"dialog-close") {
         if (args.size() < 2) return kUsage;
@@ -863,11 +968,17 @@ int Run(const Args& args) {
     }
 
     if (command == L"keys") {
+        // Hotkeys reach HVX as posted WM_HOTKEY, queued by the time SendInput returns; the sync
+        // then waits for them.
         if (args.size() < 2) return kUsage;
         for (size_t i = 1; i < args.size(); ++i) {
+            if (Lower(args[i]) == L"--no-sync") continue;
             if (!SendCombination(args[i])) return kFalse;
             Sleep(30);
         }
+        HWND main = FindMain();
+        if (sync && main && !SyncWith(main, kDefaultTimeoutMs))
+            return Fail(L"HVX did not take the keys");
         return kOk;
     }
     if (command == L"click-at") {
@@ -878,6 +989,8 @@ int Run(const Args& args) {
                    : Fail(L"SendInput failed");
     }
     if (command == L"try-hotkey") return TryHotKey(args);
+    if (command == L"hold-hotkey") return HoldHotKey(args);
+    if (command == L"release-hotkey") return ReleaseHotKey();
     if (command == L"reg-get") return RegGet(args);
     if (command == L"reg-set") return RegSet(args);
     if (command == L"reg-del") return RegDelete(args);
@@ -885,6 +998,16 @@ int Run(const Args& args) {
     if (command == L"kill") {
         if (args.size() < 2) return kUsage;
         return KillProcesses(args[1], args.Timeout(2));
+    }
+    if (command == L"local-time") {
+        // What this process sees as local time, e.g. under faketime.
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        wchar_t text[64];
+        swprintf(text, 64, L"%04u-%02u-%02u %02u:%02u:%02u weekday %u", now.wYear, now.wMonth,
+                 now.wDay, now.wHour, now.wMinute, now.wSecond, now.wDayOfWeek);
+        Print(text);
+        return kOk;
     }
     if (command == L"mixer-devs") {
         Print(std::to_wstring(mixerGetNumDevs()));

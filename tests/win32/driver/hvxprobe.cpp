@@ -1,6 +1,7 @@
-// hvxprobe.dll: loaded into the process that shows a popup menu through a WH_CALLWNDPROC hook
-// that hvxdrive sets on the menu window's thread. When the menu window receives the probe message
-// it reads the menu's items (ids, texts, flags, screen rectangles) into the shared mapping.
+// hvxprobe.dll: loaded into HVX's process by the hooks that hvxdrive sets on its thread.
+// ProbeMenuHook (WH_CALLWNDPROC): when the menu window receives the probe message it reads the
+// menu's items (ids, texts, flags, screen rectangles) into the shared mapping.
+// SyncHook (WH_GETMESSAGE): signals hvxdrive when the thread takes the sync message.
 #include <windows.h>
 
 #include "MenuProbe.h"
@@ -52,6 +53,21 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
                 UnmapViewOfFile(result);
             }
             CloseHandle(mapping);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// WH_GETMESSAGE: sees every message HVX's thread takes from its queue, in its main loop and in the
+// modal loops of menus and dialogs alike.
+extern "C" __declspec(dllexport) LRESULT CALLBACK SyncHook(int code, WPARAM wParam, LPARAM lParam) {
+    static const UINT syncMessage = RegisterWindowMessageW(hvxdrive::kSyncMessageName);
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    // Seen at all, removed or only looked at: the thread is past everything posted before it.
+    if (code == HC_ACTION && message && message->message == syncMessage) {
+        if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, hvxdrive::kSyncEventName)) {
+            SetEvent(event);
+            CloseHandle(event);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

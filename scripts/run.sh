@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Builds HVX and starts it.
+#
+#   scripts/run.sh [--windows] [--host-tray]
+#
+#   --windows    HVX.exe under Wine (the default while the Linux program is not built)
+#   --host-tray  Windows only: no Wine desktop window; the icon goes to the host's notification
+#                area (needs a desktop with one)
+#
+# With $DISPLAY set, the program shows there. Without it, a private X server (Xvfb) is started with
+# a VNC server on localhost; connect a VNC viewer to the address printed. Ctrl+C ends everything.
+# The Wine prefix (and so HVX's settings) is kept in build/windows/wine-run between runs.
+set -uo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$ROOT" || exit 1
+# shellcheck source=scripts/lib/wine.sh
+source "$ROOT/scripts/lib/wine.sh"
+
+platform=windows host_tray=0
+while (($#)); do
+    case $1 in
+    --windows) platform=windows; shift ;;
+    --host-tray) host_tray=1; shift ;;
+    -h | --help) sed -n '2,13p' "$0"; exit 0 ;;
+    *) echo "usage: $0 [--windows] [--host-tray]" >&2; exit 2 ;;
+    esac
+done
+
+scripts/install-deps.sh || exit 1
+
+XVFB_PID='' VNC_PID=''
+cleanup() {
+    [[ -n ${WINEPREFIX:-} ]] && wineserver -k 2>/dev/null
+    [[ -n $VNC_PID ]] && kill "$VNC_PID" 2>/dev/null
+    [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
+    wait 2>/dev/null
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# A display to show the program on: the caller's, or a private one reached over VNC.
+need_display() {
+    if [[ -n ${DISPLAY:-} ]]; then
+        echo "run: using display $DISPLAY"
+        return 0
+    fi
+    hvx_start_xvfb /dev/null || { echo "run: cannot start Xvfb" >&2; return 1; }
+    XVFB_PID=$HVX_XVFB_PID
+    local port
+    for port in $(seq 5900 5950); do
+        x11vnc -display "$DISPLAY" -localhost -rfbport "$port" -forever -shared -nopw -quiet \
+            >/dev/null 2>&1 &
+        VNC_PID=$!
+        sleep 1
+        if kill -0 "$VNC_PID" 2>/dev/null; then
+            echo "run: no \$DISPLAY; HVX runs on the private display $DISPLAY."
+            echo "run: connect a VNC viewer to localhost:$port to see it (Ctrl+C here ends it)."
+            return 0
+        fi
+    done
+    echo "run: cannot start x11vnc" >&2
+    return 1
+}
+
+run_windows() {
+    echo "run: building HVX.exe"
+    mkdir -p build/logs
+    local log=build/logs/run-windows-build.log
+    if ! { cmake --preset windows && cmake --build build/windows -j2 --target HVX; } >"$log" 2>&1
+    then
+        tail -n 40 "$log"
+        return 1
+    fi
+    local exe=$ROOT/build/windows/src/platform/win32/HVX.exe
+    export WINEPREFIX=$ROOT/build/windows/wine-run
+    hvx_wine_env
+    if [[ ! -f $WINEPREFIX/system.reg ]]; then
+        echo "run: creating the Wine prefix $WINEPREFIX (once, about 10 s)"
+        hvx_make_prefix "$WINEPREFIX" || { echo "run: see $WINEPREFIX.log" >&2; return 1; }
+    fi
+    need_display || return 1
+    echo "run: starting $exe"
+    if ((host_tray)); then
+        wine "$exe"
+    else
+        # Wine's own 1024x768 desktop with a taskbar: the icon sits at its bottom right.
+        wine explorer "/desktop=shell,1024x768" "$(winepath -w "$exe" 2>/dev/null)"
+    fi
+    # HVX's Exit ends HVX; the desktop window stays until its last program is gone.
+    wineserver -w
+}
+
+case $platform in
+windows) run_windows ;;
+esac
