@@ -161,15 +161,17 @@ hvx_relay_include() {
         hvx_abort "cannot set RelayInclude"
 }
 
-# hvx_start [--relay FUNCTIONS] [--time 'YYYY-MM-DD HH:MM:SS'] [--no-wait]: starts HVX.exe in
-# the background. Waits until its start-up has run and it idles in its message loop, unless
-# --no-wait. --time starts HVX's clock at that local time (faketime; the clock then runs on);
-# the rest of the prefix keeps the real time.
+# hvx_start [--relay FUNCTIONS] [--debug CHANNELS] [--time 'YYYY-MM-DD HH:MM:SS'] [--no-wait]:
+# starts HVX.exe in the background. Waits until its start-up has run and it idles in its message
+# loop, unless --no-wait. --time starts HVX's clock at that local time (faketime; the clock then
+# runs on); the rest of the prefix keeps the real time. --debug adds Wine debug channels to HVX's
+# log (e.g. '+alsa', whose trace shows the values the mixer passes to the sound driver).
 hvx_start() {
-    local relay='' wait=1 time=''
+    local relay='' wait=1 time='' channels=''
     while (($#)); do
         case $1 in
         --relay) relay=$2; shift 2 ;;
+        --debug) channels=,$2; shift 2 ;;
         --time) time=$2; shift 2 ;;
         --no-wait) wait=0; shift ;;
         *) hvx_abort "hvx_start: unknown option $1" ;;
@@ -181,10 +183,10 @@ hvx_start() {
         drive count-main >/dev/null
         clock=(faketime "$time")
     fi
-    local debug=-all
+    local debug=-all$channels
     if [[ -n $relay ]]; then
         hvx_relay_include "$relay"
-        debug=-all,+relay
+        debug+=,+relay
     fi
     HVX_START_COUNT=$((HVX_START_COUNT + 1))
     HVX_LOG=$CASE_DIR/hvx.$HVX_START_COUNT.log
@@ -220,6 +222,33 @@ relay_calls() {
 # Just the names: "dll.Function", lower-case dll.
 relay_names() {
     relay_calls "$@" | sed 's/(.*//' | awk -F. '{ print tolower($1) "." $2 }'
+}
+
+# hvx_program_checks PROGRAM.exe [ARGS...]: runs a test program of the Windows build in the
+# case's prefix (a program that checks from inside its own process and ends with the line
+# "N passed, N failed"). Its output goes to $CASE_DIR/<program>.log; its counts go to
+# $CASE_DIR/counts, which run.sh adds to the layer's totals in place of the case's own one.
+# Fails the case when the program fails or prints no counts.
+hvx_program_checks() {
+    local program=$1 log
+    shift
+    [[ -f $program ]] || hvx_abort "$program is missing; build the windows preset first"
+    log=$CASE_DIR/$(basename "$program" .exe).log
+    timeout -k 5 60 wine "$program" "$@" >"$log" 2>&1
+    local status=$?
+    local counts
+    counts=$(tr -d '\r' <"$log" | grep -E '^[0-9]+ passed, [0-9]+ failed$' | tail -n 1)
+    if [[ -z $counts ]]; then
+        fail "$(basename "$program") printed no counts (exit $status; log: $log)"
+        return 1
+    fi
+    echo "$counts" >"$CASE_DIR/counts"
+    note "$(basename "$program"): $counts"
+    if ((status != 0)); then
+        fail "$(basename "$program") exited with $status"
+        grep -E '^FAIL' "$log" | sed 's/^/    /'
+        return 1
+    fi
 }
 
 # Brings a prefix that an earlier case of the group used back to a fresh start: no HVX running,

@@ -187,6 +187,27 @@ for i in "${!case_names[@]}"; do
     fi
     previous_file=$file previous_status=$((status == 77 ? 0 : status))
     seconds=$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.1f", b - a }')
+    # A case that ran a checking program (hvx_program_checks) counts that program's checks
+    # instead of itself; a failure of the case outside those checks still counts one.
+    checks_passed=0 checks_failed=0
+    if [[ -f $CASE_DIR/counts ]] &&
+        read -r checks_passed _ checks_failed _ <"$CASE_DIR/counts" &&
+        [[ $checks_passed =~ ^[0-9]+$ && $checks_failed =~ ^[0-9]+$ ]]; then
+        if ((status == 0 && checks_failed == 0)); then
+            passed=$((passed + checks_passed))
+            echo "ok    $name ($checks_passed checks, ${seconds}s)"
+            continue
+        fi
+        if ((status != 77)); then
+            passed=$((passed + checks_passed))
+            failed=$((failed + (checks_failed > 0 ? checks_failed : 1)))
+            failed_names+=("$name")
+            echo "FAIL  $name ($checks_failed of $((checks_passed + checks_failed)) checks," \
+                "${seconds}s)"
+            sed 's/^/      /' "$CASE_DIR/output.log"
+            continue
+        fi
+    fi
     if ((status == 0)); then
         passed=$((passed + 1))
         echo "ok    $name (${seconds}s)"

@@ -762,22 +762,48 @@ int Usage() {
         L"  dialogs | wait-dialog CAPTION [TIMEOUT] | wait-dialog-gone CAPTION [TIMEOUT]\n"
         L"  dialog-text CAPTION ID | dialog-check CAPTION ID | is-enabled CAPTION ID\n"
         L"  click CAPTION ID | post-click CAPTION ID | set-text CAPTION ID TEXT\n"
-        L"  slider-pos CAPTION ID | combo-sel CAPTION ID | combo-text CAPTION ID\n"
+        L"  slider-pos CAPTION ID | slider-range CAPTION ID (prints MIN MAX)\n"
+        L"  slider-drag CAPTION ID POS (moves the thumb there and tells the dialog, as a drag "
+        L"would)\n"
+        L"  combo-sel CAPTION ID | combo-text CAPTION ID\n"
         L"  is-topmost CAPTION | dialog-close CAPTION | dialog-controls CAPTION\n"
         L"  keys COMBO... (ctrl+up, ctrl+alt+r, escape) | click-at X Y\n"
         L"  try-hotkey MODS KEY [MODS KEY...] (ctrl+alt r: prints ok or error 1409)\n"
         L"  hold-hotkey MODS KEY [MS] (holds it like another program; prints ok once held)\n"
         L"  release-hotkey (ends hold-hotkey)\n"
+        L"  batch CMD ARGS... ; CMD ARGS...   (several in one run; stops at the first failure)\n"
         L"  reg-get [KEY\\]VALUE... | reg-set [KEY\\]VALUE dword|sz|binary DATA [...]\n"
         L"  reg-del [KEY\\]VALUE | reg-del-key KEY | reg-dump [KEY]   (KEY under HKCU; default the "
         L"settings key)");
     return kUsage;
 }
 
+int Run(const Args& args);
+
+// batch CMD ARGS... ; CMD ARGS... : several subcommands in one run (each Wine start costs about
+// half a second), in order, each printing what it prints alone. Stops at the first that does not
+// succeed and returns its code.
+int RunBatch(const Args& args) {
+    Args part;
+    for (size_t i = 1; i <= args.size(); ++i) {
+        if (i < args.size() && args[i] != L";") {
+            part.list.push_back(args[i]);
+            continue;
+        }
+        if (part.size() == 0) continue;
+        if (Lower(part[0]) == L"batch") return kUsage;
+        const int status = Run(part);
+        if (status != kOk) return status;
+        part.list.clear();
+    }
+    return kOk;
+}
+
 int Run(const Args& args) {
     if (args.size() == 0) return Usage();
     const std::wstring command = Lower(args[0]);
     long long number = 0;
+    if (command == L"batch") return RunBatch(args);
 
     if (command == L"find-main") {
         HWND main = FindMain();
@@ -948,6 +974,25 @@ int Run(const Args& args) {
     if (command == L"slider-pos") {
         if (!FindControl(args, 1, control)) return kFalse;
         Print(std::to_wstring(Send(control.control, TBM_GETPOS)));
+        return kOk;
+    }
+    if (command == L"slider-range") {
+        if (!FindControl(args, 1, control)) return kFalse;
+        Print(std::to_wstring(Send(control.control, TBM_GETRANGEMIN)) + L" " +
+              std::to_wstring(Send(control.control, TBM_GETRANGEMAX)));
+        return kOk;
+    }
+    if (command == L"slider-drag") {
+        // What a thumb dragged to POS does: the trackbar moves, then tells its dialog with
+        // WM_HSCROLL (TB_THUMBTRACK while dragging, TB_THUMBPOSITION and TB_ENDTRACK on release).
+        long long pos = 0;
+        if (!FindControl(args, 1, control) || !args.Number(3, pos)) return kUsage;
+        const LPARAM slider = reinterpret_cast<LPARAM>(control.control);
+        Send(control.control, TBM_SETPOS, TRUE, static_cast<LPARAM>(pos));
+        const WORD position = static_cast<WORD>(pos);
+        Send(control.dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), slider);
+        Send(control.dialog, WM_HSCROLL, MAKEWPARAM(TB_THUMBPOSITION, position), slider);
+        Send(control.dialog, WM_HSCROLL, MAKEWPARAM(TB_ENDTRACK, 0), slider);
         return kOk;
     }
     if (command == L"combo-sel") {
