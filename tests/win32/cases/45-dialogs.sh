@@ -5,7 +5,7 @@ test_about_shows_its_controls_and_escape_closes_it() {
     drive command 110 >/dev/null
     drive wait-dialog About 5000 >/dev/null || hvx_abort "About did not open"
     expect_eq "$(drive dialog-controls About)" "-1 Static HVX (version 1.0)
--1 Static Scheduled power actions and volume keys from the notification area.
+-1 Static Timed shutdown, restart and alarm, and volume hotkeys.
 -1 Static Provided as is.
 -1 Static HVX is made and looked after by the HVX developers. It keeps its settings on this computer and never uses the network.
 1 Button OK" "the template's controls, in order, with their texts"
