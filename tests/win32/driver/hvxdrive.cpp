@@ -1,6 +1,7 @@
 // hvxdrive.exe: drives a running HVX.exe from inside the same Wine prefix, the way a user and the
 // system would: window messages to the hidden windows, real keyboard and mouse input, dialog
-// controls, the registry. One subcommand per run; see Usage().
+// controls, the registry. One subcommand per run, or several separated by ";" arguments (each
+// run of wine costs more than most steps); see Usage().
 //
 // Exit codes: 0 done (or condition true), 1 condition false / not found / timed out,
 // 2 usage error.
@@ -750,7 +751,8 @@ bool ParseMouseMessage(const std::wstring& text, UINT& message) {
 
 int Usage() {
     Print(
-        L"usage: hvxdrive COMMAND [ARGS]   (TIMEOUT in ms, default 5000)\n"
+        L"usage: hvxdrive COMMAND [ARGS] [; COMMAND [ARGS]...]   (TIMEOUT in ms, default 5000)\n"
+        L"  the commands run in order; the first that does not succeed ends the run with its code\n"
         L"  find-main | wait-main [TIMEOUT] | wait-ready [TIMEOUT] | wait-gone [TIMEOUT]\n"
         L"  count-main\n"
         L"  tray-window | proc-count EXE | kill EXE [TIMEOUT] | mixer-devs | local-time\n"
@@ -767,6 +769,7 @@ int Usage() {
         L"would)\n"
         L"  combo-sel CAPTION ID | combo-text CAPTION ID\n"
         L"  is-topmost CAPTION | dialog-close CAPTION | dialog-controls CAPTION\n"
+        L"  dialog-rect CAPTION   (x y width height on the screen, frame included)\n"
         L"  keys COMBO... (ctrl+up, ctrl+alt+r, escape) | click-at X Y\n"
         L"  try-hotkey MODS KEY [MODS KEY...] (ctrl+alt r: prints ok or error 1409)\n"
         L"  hold-hotkey MODS KEY [MS] (holds it like another program; prints ok once held)\n"
@@ -816,7 +819,10 @@ int Run(const Args& args) {
                                                                               : Fail(L"timeout");
     if (command == L"wait-ready") {
         // The main window exists, its thread has gone idle in its message loop (start-up, hotkeys
-        // included, has run) and it answers a sent message.
+        // included, has run) and it answers a sent message. The sent message alone is not enough:
+        // the thread answers it inside any wait of its own, such as the tray icon's call to the
+        // notification area during WM_CREATE, before start-up has finished. A posted marker is
+        // only taken by a message loop.
         const DWORD timeout = args.Timeout(1);
         const ULONGLONG start = GetTickCount64();
         HWND main = nullptr;
@@ -830,7 +836,11 @@ int Run(const Args& args) {
             WaitForInputIdle(process, left);
             CloseHandle(process);
         }
-        return Send(main, WM_NULL, 0, 0, left) == -1 ? Fail(L"not answering") : kOk;
+        if (Send(main, WM_NULL, 0, 0, left) == -1) return Fail(L"not answering");
+        const ULONGLONG spent = GetTickCount64() - start;
+        return SyncWith(main, spent < timeout ? static_cast<DWORD>(timeout - spent) : 0)
+                   ? kOk
+                   : Fail(L"not taking posted messages");
     }
     if (command == L"wait-gone")
         return WaitFor(args.Timeout(1), [] { return FindMain() == nullptr; })
@@ -919,6 +929,18 @@ int Run(const Args& args) {
             Print(std::to_wstring(static_cast<short>(id)) + L" " + className + L" " +
                   WindowText(child));
         }
+        return kOk;
+    }
+    if (command == L"dialog-rect") {
+        // Where the dialog stands on the screen, frame and caption included: for a screenshot.
+        if (args.size() < 2) return kUsage;
+        HWND dialog = FindDialog(args[1]);
+        if (!dialog) return Fail(L"no dialog \"" + args[1] + L"\"");
+        RECT rect{};
+        if (!GetWindowRect(dialog, &rect)) return Fail(L"no rectangle");
+        Print(std::to_wstring(rect.left) + L" " + std::to_wstring(rect.top) + L" " +
+              std::to_wstring(rect.right - rect.left) + L" " +
+              std::to_wstring(rect.bottom - rect.top));
         return kOk;
     }
     if (command == L"is-topmost" || command == L"dialog-close") {
@@ -1067,7 +1089,18 @@ int Run(const Args& args) {
 int wmain(int argc, wchar_t** argv) {
     // Plain "\n" line ends for the shell that reads us.
     _setmode(_fileno(stdout), _O_BINARY);
-    Args args;
-    for (int i = 1; i < argc; ++i) args.list.emplace_back(argv[i]);
-    return Run(args);
+    // "a 1 ; b 2" runs a, then b if a succeeded.
+    std::vector<Args> commands(1);
+    for (int i = 1; i < argc; ++i) {
+        if (std::wstring(argv[i]) == L";")
+            commands.emplace_back();
+        else
+            commands.back().list.emplace_back(argv[i]);
+    }
+    for (const Args& args : commands) {
+        if (commands.size() > 1 && args.size() == 0) continue;
+        const int status = Run(args);
+        if (status != kOk) return status;
+    }
+    return kOk;
 }
