@@ -751,6 +751,8 @@ bool ParseMouseMessage(const std::wstring& text, UINT& message) {
 int Usage() {
     Print(
         L"usage: hvxdrive COMMAND [ARGS]   (TIMEOUT in ms, default 5000)\n"
+        L"       hvxdrive COMMAND [ARGS] ';' COMMAND [ARGS] ...   (in one run: stops at the\n"
+        L"         first that does not succeed and ends with its exit code)\n"
         L"  find-main | wait-main [TIMEOUT] | wait-ready [TIMEOUT] | wait-gone [TIMEOUT]\n"
         L"  count-main\n"
         L"  tray-window | proc-count EXE | kill EXE [TIMEOUT] | mixer-devs | local-time\n"
@@ -763,6 +765,9 @@ int Usage() {
         L"  dialog-text CAPTION ID | dialog-check CAPTION ID | is-enabled CAPTION ID\n"
         L"  click CAPTION ID | post-click CAPTION ID | set-text CAPTION ID TEXT\n"
         L"  slider-pos CAPTION ID | combo-sel CAPTION ID | combo-text CAPTION ID\n"
+        L"  combo-pick CAPTION ID INDEX (selects the item and tells the dialog, as a pick would)\n"
+        L"  dialog-state CAPTION (per control with an id: edit text, check state 0/1/2, or the\n"
+        L"    selected item of a combo box, - for none)\n"
         L"  is-topmost CAPTION | dialog-close CAPTION | dialog-controls CAPTION\n"
         L"  keys COMBO... (ctrl+up, ctrl+alt+r, escape) | click-at X Y\n"
         L"  try-hotkey MODS KEY [MODS KEY...] (ctrl+alt r: prints ok or error 1409)\n"
@@ -955,6 +960,46 @@ int Run(const Args& args) {
         Print(std::to_wstring(Send(control.control, CB_GETCURSEL)));
         return kOk;
     }
+    if (command == L"combo-pick") {
+        long long index = 0;
+        if (!FindControl(args, 1, control)) return kFalse;
+        if (!args.Number(3, index)) return kUsage;
+        if (Send(control.control, CB_SETCURSEL, static_cast<WPARAM>(index)) != index)
+            return Fail(L"no item " + std::to_wstring(index));
+        // What the combo box sends its dialog when the user picks from the list.
+        Send(control.dialog, WM_COMMAND, MAKEWPARAM(control.id, CBN_SELCHANGE),
+             reinterpret_cast<LPARAM>(control.control));
+        return kOk;
+    }
+    if (command == L"dialog-state") {
+        if (args.size() < 2) return kUsage;
+        HWND dialog = FindDialog(args[1]);
+        if (!dialog) return Fail(L"no dialog \"" + args[1] + L"\"");
+        for (HWND child = GetWindow(dialog, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            const int id = static_cast<short>(GetWindowLongPtrW(child, GWLP_ID));
+            if (id == -1) continue;
+            wchar_t className[64] = L"";
+            GetClassNameW(child, className, 64);
+            const std::wstring prefix = std::to_wstring(id) + L" ";
+            if (_wcsicmp(className, L"Edit") == 0) {
+                Print(prefix + WindowText(child));
+            } else if (_wcsicmp(className, L"ComboBox") == 0) {
+                const LRESULT selected = Send(child, CB_GETCURSEL);
+                wchar_t item[256] = L"-";
+                const LRESULT length = Send(child, CB_GETLBTEXTLEN, selected);
+                if (selected >= 0 && length >= 0 && length < 256)
+                    Send(child, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(item));
+                Print(prefix + item);
+            } else if (_wcsicmp(className, L"Button") == 0) {
+                const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+                if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_GROUPBOX)
+                    continue;
+                Print(prefix + std::to_wstring(Send(child, BM_GETCHECK)));
+            }
+        }
+        return kOk;
+    }
     if (command == L"combo-text") {
         if (!FindControl(args, 1, control)) return kFalse;
         const LRESULT selected = Send(control.control, CB_GETCURSEL);
@@ -1022,7 +1067,16 @@ int Run(const Args& args) {
 int wmain(int argc, wchar_t** argv) {
     // Plain "\n" line ends for the shell that reads us.
     _setmode(_fileno(stdout), _O_BINARY);
+    // Several subcommands in one run save a Wine process start each.
     Args args;
-    for (int i = 1; i < argc; ++i) args.list.emplace_back(argv[i]);
-    return Run(args);
+    for (int i = 1; i <= argc; ++i) {
+        if (i < argc && wcscmp(argv[i], L";") != 0) {
+            args.list.emplace_back(argv[i]);
+            continue;
+        }
+        const int status = Run(args);
+        if (status != kOk || i == argc) return status;
+        args.list.clear();
+    }
+    return kOk;
 }
