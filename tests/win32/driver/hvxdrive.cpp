@@ -768,6 +768,9 @@ int Usage() {
         L"  slider-drag CAPTION ID POS (moves the thumb there and tells the dialog, as a drag "
         L"would)\n"
         L"  combo-sel CAPTION ID | combo-text CAPTION ID\n"
+        L"  combo-pick CAPTION ID INDEX (selects the item and tells the dialog, as a pick would)\n"
+        L"  dialog-state CAPTION (per control with an id: edit text, check state 0/1/2, or the\n"
+        L"    selected item of a combo box, - for none)\n"
         L"  is-topmost CAPTION | dialog-close CAPTION | dialog-controls CAPTION\n"
         L"  dialog-rect CAPTION   (x y width height on the screen, frame included)\n"
         L"  keys COMBO... (ctrl+up, ctrl+alt+r, escape) | click-at X Y\n"
@@ -1020,6 +1023,46 @@ int Run(const Args& args) {
     if (command == L"combo-sel") {
         if (!FindControl(args, 1, control)) return kFalse;
         Print(std::to_wstring(Send(control.control, CB_GETCURSEL)));
+        return kOk;
+    }
+    if (command == L"combo-pick") {
+        long long index = 0;
+        if (!FindControl(args, 1, control)) return kFalse;
+        if (!args.Number(3, index)) return kUsage;
+        if (Send(control.control, CB_SETCURSEL, static_cast<WPARAM>(index)) != index)
+            return Fail(L"no item " + std::to_wstring(index));
+        // What the combo box sends its dialog when the user picks from the list.
+        Send(control.dialog, WM_COMMAND, MAKEWPARAM(control.id, CBN_SELCHANGE),
+             reinterpret_cast<LPARAM>(control.control));
+        return kOk;
+    }
+    if (command == L"dialog-state") {
+        if (args.size() < 2) return kUsage;
+        HWND dialog = FindDialog(args[1]);
+        if (!dialog) return Fail(L"no dialog \"" + args[1] + L"\"");
+        for (HWND child = GetWindow(dialog, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            const int id = static_cast<short>(GetWindowLongPtrW(child, GWLP_ID));
+            if (id == -1) continue;
+            wchar_t className[64] = L"";
+            GetClassNameW(child, className, 64);
+            const std::wstring prefix = std::to_wstring(id) + L" ";
+            if (_wcsicmp(className, L"Edit") == 0) {
+                Print(prefix + WindowText(child));
+            } else if (_wcsicmp(className, L"ComboBox") == 0) {
+                const LRESULT selected = Send(child, CB_GETCURSEL);
+                wchar_t item[256] = L"-";
+                const LRESULT length = Send(child, CB_GETLBTEXTLEN, selected);
+                if (selected >= 0 && length >= 0 && length < 256)
+                    Send(child, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(item));
+                Print(prefix + item);
+            } else if (_wcsicmp(className, L"Button") == 0) {
+                const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+                if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_GROUPBOX)
+                    continue;
+                Print(prefix + std::to_wstring(Send(child, BM_GETCHECK)));
+            }
+        }
         return kOk;
     }
     if (command == L"combo-text") {
