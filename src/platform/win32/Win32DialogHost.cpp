@@ -85,6 +85,8 @@ class Win32DialogControls final : public IDialogControls {
 struct RunningDialog {
     CDialog& dialog;
     Win32DialogControls controls;
+    std::vector<void*>& open;
+    bool shown = false;
 };
 
 void InitTrackbarClass() {
@@ -102,6 +104,8 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         auto* running = reinterpret_cast<RunningDialog*>(lParam);
         SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
         running->controls.SetDialog(hwnd);
+        running->open.push_back(hwnd);
+        running->shown = true;
         running->dialog.Attach(&running->controls);
         return running->dialog.OnInitDialog() ? TRUE : FALSE;
     }
@@ -139,12 +143,15 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 int Win32DialogHost::DoModal(CDialog& dialog) {
     InitTrackbarClass();
     const std::vector<uint8_t> bytes = BuildDialogTemplate(dialog.Template());
-    RunningDialog running{dialog, Win32DialogControls(dialog.Template())};
-    // No owner: like every dialog here it stands on its own, above a main window that is never
-    // shown.
+    RunningDialog running{dialog, Win32DialogControls(dialog.Template()), m_open};
+    // The first dialog stands on its own, above a main window that is never shown; one opened
+    // from it (a warning) or over it (a confirmation from the minute tick) is owned by it, so
+    // OK cannot be pressed again underneath.
+    const HWND owner = m_open.empty() ? nullptr : static_cast<HWND>(m_open.back());
     const INT_PTR result = DialogBoxIndirectParamW(
-        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), nullptr,
+        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(bytes.data()), owner,
         &DialogProc, reinterpret_cast<LPARAM>(&running));
+    if (running.shown) m_open.pop_back();
     dialog.Attach(nullptr);
     return static_cast<int>(result);
 }

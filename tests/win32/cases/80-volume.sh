@@ -18,7 +18,7 @@ mute_writes() {
 mute_label_after() {
     local -a first=()
     (($#)) && first=("$@" ';')
-    drive batch "${first[@]}" tray rbuttonup ';' menu-items ';' menu-close | sed -n 's/^106 //p'
+    drive "${first[@]}" tray rbuttonup ';' menu-items ';' menu-close | sed -n 's/^106 //p'
 }
 
 test_winmm_mixer_checks_with_a_sound_device() {
@@ -41,7 +41,7 @@ test_winmm_mixer_checks_without_a_sound_device() {
 saved_after() {
     local -a first=()
     (($#)) && first=("$@" ';')
-    drive batch "${first[@]}" command 103 ';' reg-get RegPreMasterVolume RegPreWaveVolume |
+    drive "${first[@]}" command 103 ';' reg-get RegPreMasterVolume RegPreWaveVolume |
         sed 's/^REG_DWORD //' | paste -sd ' '
 }
 
@@ -65,7 +65,7 @@ test_master_only_hotkeys_and_the_level_commands() {
     expect_eq "$(relay_calls | grep -c '^user32.SetTimer([0-9a-f]*,00000001,000000fa,')" 1 \
         "the beep arms timer 1 for 250 ms"
 
-    expect_eq "$(drive batch command 105 ';' reg-get RegPreMasterVolume RegPreWaveVolume |
+    expect_eq "$(drive command 105 ';' reg-get RegPreMasterVolume RegPreWaveVolume |
         paste -sd ' ')" "REG_DWORD 20000 REG_DWORD 5000" \
         "Restore Default: the defaults become the saved levels"
     expect_eq "$(saved_after)" "20000 0" "the device holds the default master level"
@@ -100,7 +100,7 @@ test_double_click_and_ctrl_left_toggle_the_mute_and_its_label() {
     expect_eq "$(mute_label_after keys ctrl+left)" Unmute "Ctrl+Left mutes"
     expect_eq "$(mute_label_after hotkey 400)" Mute "hotkey 400 unmutes"
     # While a menu dialog is open the menu is refused, but the double click still mutes.
-    drive batch command 102 ';' wait-dialog "$ADVANCED" 5000 ';' tray lbuttondblclk ';' \
+    drive command 102 ';' wait-dialog "$ADVANCED" 5000 ';' tray lbuttondblclk ';' \
         click "$ADVANCED" 2 ';' wait-dialog-gone "$ADVANCED" 5000 >/dev/null ||
         fail "$ADVANCED did not open and close"
     expect_eq "$(mute_label_after)" Unmute "a double click while $ADVANCED was open muted"
@@ -110,7 +110,7 @@ test_double_click_and_ctrl_left_toggle_the_mute_and_its_label() {
 # advanced_state [DRIVER COMMAND ';' ...]: runs them, then prints what the dialog shows on one
 # line: the master, wave and step slider positions, then the step edit's text.
 advanced_state() {
-    drive batch "$@" slider-pos "$ADVANCED" 1342 ';' slider-pos "$ADVANCED" 1340 ';' \
+    drive "$@" slider-pos "$ADVANCED" 1342 ';' slider-pos "$ADVANCED" 1340 ';' \
         slider-pos "$ADVANCED" 1341 ';' dialog-text "$ADVANCED" 1351 | paste -sd ' '
 }
 
@@ -123,7 +123,7 @@ open_advanced() {
 # dialog to go and for HVX to finish the command that ran it (the dialog hides before HVX saves),
 # and prints the three stored values the dialog edits, on one line.
 stored_after() {
-    drive batch "$@" ';' wait-dialog-gone "$ADVANCED" 5000 ';' sync ';' \
+    drive "$@" ';' wait-dialog-gone "$ADVANCED" 5000 ';' sync ';' \
         reg-get RegDefaultMasterVolume RegDefaultWaveVolume RegVolumeStep |
         sed 's/^REG_DWORD //' | paste -sd ' '
 }
@@ -136,7 +136,7 @@ test_advanced_options_through_its_controls() {
     hvx_start
     expect_eq "$(open_advanced)" "65535 12345 16800 20000" \
         "70000 and the step 20000 shown at their sliders' ends, the edit shows the stored step"
-    expect_eq "$(drive batch slider-range "$ADVANCED" 1342 ';' slider-range "$ADVANCED" 1340 ';' \
+    expect_eq "$(drive slider-range "$ADVANCED" 1342 ';' slider-range "$ADVANCED" 1340 ';' \
         slider-range "$ADVANCED" 1341 | paste -sd ,)" "0 65535,0 65535,0 16800" \
         "master and wave span the device's bounds, the step 0..16800"
     # The master slider has the focus: a real key moves it, and the edit takes the step slider's.
@@ -153,7 +153,7 @@ test_advanced_options_through_its_controls() {
     open_advanced >/dev/null
     expect_eq "$(advanced_state slider-drag "$ADVANCED" 1341 5600 ';')" "65535 12345 5600 5600" \
         "the edit follows the step thumb's drag"
-    expect_eq "$(drive batch keys tab tab home ';' dialog-text "$ADVANCED" 1351 ';' \
+    expect_eq "$(drive keys tab tab home ';' dialog-text "$ADVANCED" 1351 ';' \
         keys end ';' dialog-text "$ADVANCED" 1351 | paste -sd ' ')" "0 16800" \
         "Tab to the step slider; Home and End move it, the edit follows"
     expect_eq "$(stored_after slider-drag "$ADVANCED" 1341 5600 ';' click "$ADVANCED" 1)" \
@@ -179,7 +179,7 @@ test_without_a_sound_device() {
     expect_eq "$(drive slider-range "$ADVANCED" 1342)" "0 0" "the master slider spans nothing"
     expect_eq "$(stored_after slider-drag "$ADVANCED" 1341 4200 ';' click "$ADVANCED" 1)" \
         "3333 4444 4200" "OK keeps the default levels it could not show and stores the step"
-    expect_eq "$(drive batch command 105 ';' reg-get RegPreMasterVolume RegPreWaveVolume |
+    expect_eq "$(drive command 105 ';' reg-get RegPreMasterVolume RegPreWaveVolume |
         paste -sd ' ')" "REG_DWORD 3333 REG_DWORD 4444" \
         "Restore Default still makes the defaults the saved levels"
     expect_ok "HVX runs on" -- drive wait-ready 5000

@@ -762,7 +762,7 @@ int Usage() {
         L"  menu-shown | menu-items [TIMEOUT] | menu-default [TIMEOUT]\n"
         L"  menu-pick ID [TIMEOUT] | menu-close [escape|outside]\n"
         L"  dialogs | wait-dialog CAPTION [TIMEOUT] | wait-dialog-gone CAPTION [TIMEOUT]\n"
-        L"  dialog-text CAPTION ID | dialog-check CAPTION ID | is-enabled CAPTION ID\n"
+        L"  dialog-text CAPTION ID | dialog-check CAPTION ID | is-enabled CAPTION [ID]\n"
         L"  click CAPTION ID | post-click CAPTION ID | set-text CAPTION ID TEXT\n"
         L"  slider-pos CAPTION ID | slider-range CAPTION ID (prints MIN MAX)\n"
         L"  slider-drag CAPTION ID POS (moves the thumb there and tells the dialog, as a drag "
@@ -777,40 +777,16 @@ int Usage() {
         L"  try-hotkey MODS KEY [MODS KEY...] (ctrl+alt r: prints ok or error 1409)\n"
         L"  hold-hotkey MODS KEY [MS] (holds it like another program; prints ok once held)\n"
         L"  release-hotkey (ends hold-hotkey)\n"
-        L"  batch CMD ARGS... ; CMD ARGS...   (several in one run; stops at the first failure)\n"
         L"  reg-get [KEY\\]VALUE... | reg-set [KEY\\]VALUE dword|sz|binary DATA [...]\n"
         L"  reg-del [KEY\\]VALUE | reg-del-key KEY | reg-dump [KEY]   (KEY under HKCU; default the "
         L"settings key)");
     return kUsage;
 }
 
-int Run(const Args& args);
-
-// batch CMD ARGS... ; CMD ARGS... : several subcommands in one run (each Wine start costs about
-// half a second), in order, each printing what it prints alone. Stops at the first that does not
-// succeed and returns its code.
-int RunBatch(const Args& args) {
-    Args part;
-    for (size_t i = 1; i <= args.size(); ++i) {
-        if (i < args.size() && args[i] != L";") {
-            part.list.push_back(args[i]);
-            continue;
-        }
-        if (part.size() == 0) continue;
-        if (Lower(part[0]) == L"batch") return kUsage;
-        const int status = Run(part);
-        if (status != kOk) return status;
-        part.list.clear();
-    }
-    return kOk;
-}
-
 int Run(const Args& args) {
     if (args.size() == 0) return Usage();
     const std::wstring command = Lower(args[0]);
     long long number = 0;
-    if (command == L"batch") return RunBatch(args);
-
     if (command == L"find-main") {
         HWND main = FindMain();
         if (!main) return Fail(L"none");
@@ -969,8 +945,16 @@ int Run(const Args& args) {
         return kOk;
     }
     if (command == L"is-enabled") {
-        if (!FindControl(args, 1, control)) return kFalse;
-        const bool enabled = IsWindowEnabled(control.control);
+        // Without an id: the dialog itself (a dialog under a nested one is disabled).
+        HWND window = nullptr;
+        if (args.size() == 2) {
+            window = FindDialog(args[1]);
+            if (!window) return Fail(L"no dialog \"" + args[1] + L"\"");
+        } else {
+            if (!FindControl(args, 1, control)) return kFalse;
+            window = control.control;
+        }
+        const bool enabled = IsWindowEnabled(window);
         Print(enabled ? L"yes" : L"no");
         return enabled ? kOk : kFalse;
     }
