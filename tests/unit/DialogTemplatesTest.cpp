@@ -95,15 +95,10 @@ class Reader {
     size_t m_pos = 0;
 };
 
+// The predefined classes by atom, the trackbar by name.
 std::u16string ClassOf(ControlClass cls) {
-    // clang-format off
-    const std::pair<ControlClass, std::u16string> kClasses[] = {
-        {ControlClass::Button, u"#128"}, {ControlClass::Edit, u"#129"}, {ControlClass::Static, u"#130"},
-        {ControlClass::ComboBox, u"#133"}, {ControlClass::Trackbar, u"msctls_trackbar32"}};
-    // clang-format on
-    for (const auto& [c, name] : kClasses)
-        if (c == cls) return name;
-    return u"?";
+    const char16_t* const names[] = {u"#128", u"#129", u"#130", u"#133", u"msctls_trackbar32"};
+    return names[static_cast<int>(cls)];  // Button, Edit, Static, ComboBox, Trackbar
 }
 
 // Builds t and reads every field back, in the order the DLGTEMPLATE(EX) layout gives them.

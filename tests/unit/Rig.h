@@ -1,6 +1,8 @@
 // A running program over the fakes, for the tests that drive it as the user would.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,7 +32,7 @@ struct Rig {
     // mixer's write list are cleared after it.
     explicit Rig(const std::function<void(FakePlatform&)>& seed = {}) {
         if (seed) seed(fake);
-        started = app.InitInstance();
+        EXPECT_TRUE(app.InitInstance());
         fake.log.Clear();
         fake.mixer.writes.clear();
     }
@@ -51,7 +53,6 @@ struct Rig {
     FakePlatform fake;
     FakeMarker marker;
     CTrayApp app{marker, fake.platform};
-    bool started = false;
 };
 
 }  // namespace hvx::test

@@ -4,40 +4,53 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 #include "tests/unit/Rig.h"
 
 namespace hvx::test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::IsEmpty;
-
 constexpr int kOnce = 0, kDaily = 1, kWeekly = 2;
 constexpr int kRestart = 1, kAlarm = 5;
 constexpr int k0730 = 7 * 60 + 30;
 const FakeDialogHost::Script kOk = [](FakeDialog& d) { d.Click(IDOK); };
 
+// A schedule in the settings record, everything else zero.
+AppSettings Sched(int32_t enable, int32_t confirm, int32_t exactTime, int32_t action, int32_t type,
+                  int32_t day, int32_t skip = 0) {
+    return {0, 0, 0, 0, 0, 0, 0, 0, 0, enable, confirm, exactTime, action, type, day, skip};
+}
+
 struct ScheduleRig : Rig {
     void Schedule(int type, int exactTime, int action = kRestart, int day = 0, int confirm = 1) {
-        S() = AppSettings{};
-        S().ScheduledAction = 1;
-        S().DialogBeforeAction = confirm;
-        S().ExactTime = exactTime;
-        S().Action = action;
-        S().ActionType = type;
-        S().ActionDay = day;
+        S() = Sched(1, confirm, exactTime, action, type, day);
     }
     // What the schedule did: power calls and alarms, in order.
-    std::vector<std::string> Actions() const {
-        std::vector<std::string> out;
+    Calls Actions() const {
+        Calls out;
         for (const auto& c : fake.log.calls)
             if (c.rfind("ExitWindowsEx", 0) == 0 || c.rfind("SetSystemPower", 0) == 0 ||
                 c == "DoModal 119")
                 out.push_back(c);
         return out;
     }
-    size_t Confirmations() const { return fake.log.Count("DoModal 118"); }
+    // Ticks at each minute of each weekday with every confirmation answered OK; returns the
+    // ticks that brought a confirmation and those that ran the action, as "weekday:minute".
+    std::pair<Calls, Calls> Sweep(const std::vector<int>& weekdays, int from, int to) {
+        fake.dialogs.OnEvery(IDD_CONFIRM_ACTION, kOk);
+        Calls confirmed, ran;
+        for (int weekday : weekdays) {
+            for (int minute = from; minute <= to; ++minute) {
+                const size_t confirms = fake.log.Count("DoModal 118"), runs = Actions().size();
+                Tick(minute / 60, minute % 60, weekday);
+                const std::string at = std::to_string(weekday) + ":" + std::to_string(minute);
+                if (fake.log.Count("DoModal 118") > confirms) confirmed.push_back(at);
+                if (Actions().size() > runs) ran.push_back(at);
+            }
+        }
+        return {confirmed, ran};
+    }
 };
 
 TEST(Schedule, ActionIndexChoosesThePowerCallAndAnythingElseIsTheAlarm) {
@@ -51,113 +64,84 @@ TEST(Schedule, ActionIndexChoosesThePowerCallAndAnythingElseIsTheAlarm) {
         ScheduleRig rig;
         rig.Schedule(kDaily, k0730, action, 0, /*confirm=*/0);
         rig.Tick(7, 30);
-        EXPECT_THAT(rig.Actions(), ElementsAre(call)) << "Action " << action;
+        EXPECT_EQ(rig.Actions(), Calls{call}) << "Action " << action;
     }
 }
 
-// Ticks at 07:25 and 07:30 on each day of a week: which days confirm and run, and whether the
-// schedule is still enabled afterwards.
+// 07:25 and 07:30 on every day of a week: the days that confirm and run (the confirmation
+// always five minutes before), and whether the schedule is still enabled afterwards.
 TEST(Schedule, TypesAndDaysDecideWhichDaysRun) {
-    struct Case {
-        int32_t type, day;
-        std::vector<int> days;  // weekdays with a confirmation and a run
-        int32_t enabledAfter;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<int32_t, int32_t, std::vector<int>, int32_t> cases[] = {
+        // type,  day, the days that run, enabled after
         {kOnce,   0, {0}, 0},
         {kDaily,  0, {0, 1, 2, 3, 4, 5, 6}, 1},
         {7,       0, {0, 1, 2, 3, 4, 5, 6}, 1},  // unknown types act as daily
         {kWeekly, 2, {1}, 1},                    // Monday
         {kWeekly, 0, {}, 1},                     // no day chosen: never
-        {kWeekly, 8, {}, 1},
-    };
+        {kWeekly, 8, {}, 1}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [type, day, days, enabledAfter] : cases) {
+        SCOPED_TRACE("type " + std::to_string(type) + " day " + std::to_string(day));
         ScheduleRig rig;
-        rig.Schedule(c.type, k0730, kRestart, c.day);
-        rig.fake.dialogs.OnEvery(IDD_CONFIRM_ACTION, kOk);
-        std::vector<int> confirmDays, runDays;
-        for (int weekday = 0; weekday < 7; ++weekday) {
-            const size_t confirms = rig.Confirmations(), runs = rig.Actions().size();
-            rig.Tick(7, 25, weekday);
-            rig.Tick(7, 30, weekday);
-            if (rig.Confirmations() > confirms) confirmDays.push_back(weekday);
-            if (rig.Actions().size() > runs) runDays.push_back(weekday);
+        rig.Schedule(type, k0730, kRestart, day);
+        Calls confirmed, ran;
+        for (int d : days) {
+            confirmed.push_back(std::to_string(d) + ":445");
+            ran.push_back(std::to_string(d) + ":450");
         }
-        SCOPED_TRACE("type " + std::to_string(c.type) + " day " + std::to_string(c.day));
-        EXPECT_EQ(confirmDays, c.days);
-        EXPECT_EQ(runDays, c.days);
-        EXPECT_EQ(rig.S().ScheduledAction, c.enabledAfter);
+        EXPECT_EQ(rig.Sweep({0, 1, 2, 3, 4, 5, 6}, 445, 450), std::make_pair(confirmed, ran));
+        EXPECT_EQ(rig.S().ScheduledAction, enabledAfter);
         // A run writes only the skip flag; the end of a once schedule saves everything.
-        EXPECT_EQ(rig.Count("WriteDword"), c.days.size() + (c.enabledAfter ? 0u : 16u));
+        EXPECT_EQ(rig.Count("WriteDword"), days.size() + (enabledAfter ? 0u : 16u));
     }
 }
 
-// One tick in every minute of a day: where the confirmation shows and where the run happens.
+// Every minute of a day: no confirmation that would fall before midnight, none unless asked for.
 TEST(Schedule, ConfirmationFiveMinutesBeforeWithoutWrappingPastMidnight) {
-    struct Case {
-        int32_t exactTime, confirm;
-        std::vector<int> confirmAt, runAt;
-    };
     // clang-format off
-    const Case cases[] = {
-        {0, 1, {}, {0}}, {4, 1, {}, {4}}, {5, 1, {0}, {5}}, {1439, 1, {1434}, {1439}},
-        {450, 0, {}, {450}}, {5000, 1, {}, {}}, {INT32_MIN, 1, {}, {}}, {INT32_MAX, 1, {}, {}}};
+    const std::tuple<int32_t, int32_t, Calls, Calls> cases[] = {
+        {0, 1, {}, {"1:0"}}, {4, 1, {}, {"1:4"}}, {5, 1, {"1:0"}, {"1:5"}},
+        {1439, 1, {"1:1434"}, {"1:1439"}}, {450, 0, {}, {"1:450"}},
+        {5000, 1, {}, {}}, {INT32_MIN, 1, {}, {}}, {INT32_MAX, 1, {}, {}}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [exactTime, confirm, confirmed, ran] : cases) {
         ScheduleRig rig;
-        rig.Schedule(kDaily, c.exactTime, kRestart, 0, c.confirm);
-        rig.fake.dialogs.OnEvery(IDD_CONFIRM_ACTION, kOk);
-        std::vector<int> confirmAt, runAt;
-        for (int minute = 0; minute < 24 * 60; ++minute) {
-            const size_t confirms = rig.Confirmations(), runs = rig.Actions().size();
-            rig.Tick(minute / 60, minute % 60);
-            if (rig.Confirmations() > confirms) confirmAt.push_back(minute);
-            if (rig.Actions().size() > runs) runAt.push_back(minute);
-        }
-        EXPECT_EQ(confirmAt, c.confirmAt) << "ExactTime " << c.exactTime;
-        EXPECT_EQ(runAt, c.runAt) << "ExactTime " << c.exactTime;
+        rig.Schedule(kDaily, exactTime, kRestart, 0, confirm);
+        EXPECT_EQ(rig.Sweep({1}, 0, 24 * 60 - 1), std::make_pair(confirmed, ran)) << exactTime;
     }
 }
 
 // The answer to the 07:25 confirmation, then 07:30, then the next day's 07:25 (OK) and 07:30.
 TEST(Schedule, CancelSkipsExactlyOneRunAndOkLeavesAPendingSkip) {
-    struct Case {
-        const char* what;
-        FakeDialogHost::Script answer;  // nullptr: the close box
-        int32_t type, pendingSkip;
-        uint32_t skipStored;  // after the confirmation
-        size_t runs;          // over both days
-    };
     const FakeDialogHost::Script cancel = [](FakeDialog& d) { d.Click(IDCANCEL); };
     const FakeDialogHost::Script escape = [](FakeDialog& d) { d.PressEscape(); };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<const char*, FakeDialogHost::Script, int32_t, int32_t, uint32_t, size_t> cases[] = {
+        // answer (nullptr: the close box), type, pending skip, skip stored, runs over both days
         {"Cancel button",          cancel,  kDaily, 0, 1, 1},
         {"Escape",                 escape,  kDaily, 0, 1, 1},
         {"close box",              nullptr, kDaily, 0, 1, 1},
         {"OK",                     kOk,     kDaily, 0, 0, 2},
         {"OK with a pending skip", kOk,     kDaily, 1, 0, 1},
-        {"once, cancelled",        nullptr, kOnce,  0, 1, 0},  // ends without running
-    };
+        {"once, cancelled",        nullptr, kOnce,  0, 1, 0}};  // ends without running
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, answer, type, pendingSkip, skipStored, runs] : cases) {
+        SCOPED_TRACE(what);
         ScheduleRig rig;
-        rig.Schedule(c.type, k0730);
-        rig.S().DisableOnce = c.pendingSkip;
-        if (c.answer) rig.fake.dialogs.OnNext(IDD_CONFIRM_ACTION, c.answer);
+        rig.Schedule(type, k0730);
+        rig.S().DisableOnce = pendingSkip;
+        if (answer) rig.fake.dialogs.OnNext(IDD_CONFIRM_ACTION, answer);
         rig.Tick(7, 25);
-        EXPECT_EQ(rig.fake.registry.Get("RegDisableOnce"), c.skipStored);
-        EXPECT_EQ(rig.S().DisableOnce, c.skipStored || c.pendingSkip ? 1 : 0);
+        EXPECT_EQ(rig.fake.registry.Get("RegDisableOnce"), skipStored);
+        EXPECT_EQ(rig.S().DisableOnce, skipStored || pendingSkip ? 1 : 0);
         rig.Tick(7, 30);
         EXPECT_EQ(rig.fake.registry.Get("RegDisableOnce"), 0u);  // used up either way
         rig.fake.dialogs.OnNext(IDD_CONFIRM_ACTION, kOk);
         rig.Tick(7, 25, 2);
         rig.Tick(7, 30, 2);
-        EXPECT_EQ(rig.Actions(), Calls(c.runs, "ExitWindowsEx 0x6"));
-        EXPECT_EQ(rig.Count("WriteDword RegScheduledAction 0"), c.type == kOnce ? 1u : 0u);
+        EXPECT_EQ(rig.Actions(), Calls(runs, "ExitWindowsEx 0x6"));
+        EXPECT_EQ(rig.Count("WriteDword RegScheduledAction 0"), type == kOnce ? 1u : 0u);
     }
 }
 
@@ -175,11 +159,9 @@ TEST(Alarm, BeepsOnTimerThreeUntilDismissedThenFinishesTheRun) {
     rig.Tick(7, 30);
     const CallLog& log = rig.fake.log;
     EXPECT_EQ(log.Matching("MessageBeep"), Calls(3, "MessageBeep 0xFFFFFFFF"));
-    EXPECT_EQ(rig.fake.window.timers.count(TIMER_ALARM), 0u);
     EXPECT_EQ(log.Count("KillTimer 3"), 1u);
     EXPECT_LT(log.IndexOf("SetTimer 3 250"), log.IndexOf("DoModal 119"));
     EXPECT_LT(log.IndexOf("EndDialog 119 1"), log.IndexOf("KillTimer 3"));
-    EXPECT_EQ(rig.S().ScheduledAction, 0);
 }
 
 // The confirmation and the alarm run nested message loops that keep delivering ticks.
@@ -228,8 +210,8 @@ std::string OpenAndRead(Rig& rig) {
     return shown;
 }
 
-// Types a time into the chosen mode's pair and nonsense into the other, presses OK, then lets
-// afterOk act while the dialog is still on its way out.
+// Picks the mode, types a time into its pair and nonsense into the other, presses OK, and lets
+// afterOk act while the dialog is on its way out.
 void Enter(Rig& rig, bool timer, const char* hour, const char* minute,
            const std::function<void()>& afterOk = {}) {
     Open(rig, [&](FakeDialog& d) {
@@ -244,29 +226,19 @@ void Enter(Rig& rig, bool timer, const char* hour, const char* minute,
 }
 
 TEST(AutoShutdown, OpensShowingTheStoredSchedule) {
-    struct Case {
-        int32_t enable, confirm, exactTime, action, type, day;
-        const char* shown;
-    };
     // clang-format off
-    const Case cases[] = {
-        {1, 0, 425,   3,  1, 4, "Enable Exact Hibernate Daily | 3 | 07:05 | 00:00"},
-        {0, 1, 0,     0,  0, 1, "Confirmation Exact Shutdown Once | 0 | 00:00 | 00:00"},
-        {0, 1, 1439,  5,  2, 7, "Confirmation Exact Alarm Weekly | 6 | 23:59 | 00:00"},
+    const std::pair<AppSettings, const char*> cases[] = {
+        {Sched(1, 0, 425, 3, 1, 4),    "Enable Exact Hibernate Daily | 3 | 07:05 | 00:00"},
+        {Sched(0, 1, 0, 0, 0, 1),      "Confirmation Exact Shutdown Once | 0 | 00:00 | 00:00"},
+        {Sched(0, 1, 1439, 5, 2, 7),   "Confirmation Exact Alarm Weekly | 6 | 23:59 | 00:00"},
         // Out of range: Action 9 shows Alarm, type 7 Weekly, day 0 or 8 nothing selected.
-        {7, 2, 5000,  9,  7, 0, "Enable Confirmation Exact Alarm Weekly | -1 | 83:20 | 00:00"},
-        {0, 0, -1,   -1, -1, 8, "Exact Alarm Weekly | -1 | 71582788:15 | 00:00"},
-    };
+        {Sched(7, 2, 5000, 9, 7, 0),   "Enable Confirmation Exact Alarm Weekly | -1 | 83:20 | 00:00"},
+        {Sched(0, 0, -1, -1, -1, 8),   "Exact Alarm Weekly | -1 | 71582788:15 | 00:00"}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [stored, shown] : cases) {
         Rig rig;
-        rig.S() = {.ScheduledAction = c.enable,
-                   .DialogBeforeAction = c.confirm,
-                   .ExactTime = c.exactTime,
-                   .Action = c.action,
-                   .ActionType = c.type,
-                   .ActionDay = c.day};
-        EXPECT_EQ(OpenAndRead(rig), c.shown);
+        rig.S() = stored;
+        EXPECT_EQ(OpenAndRead(rig), shown);
     }
 }
 
@@ -313,23 +285,19 @@ TEST(AutoShutdown, InvalidPairWarnsAndKeepsTheDialogOpenWithTheInputUntouched) {
 }
 
 TEST(AutoShutdown, CountdownRunsFromTheMomentTheDialogClosedAndWrapsAtMidnight) {
-    struct Case {
-        const char *hours, *minutes;
-        int nowHour, nowMinute;
-        int32_t expected;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, int, int, int32_t> cases[] = {
+        // hours, minutes, the time the dialog closed, the stored time
         {"2", "30", 22, 45, 75},     // 1515 - 1440
         {"00", "00", 13, 7, 787},    // the current minute
         {"23", "59", 23, 59, 1438},  // the largest sum, 2878
         {"ab", "", 8, 20, 500}};
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [hours, minutes, hour, minute, expected] : cases) {
         Rig rig;
         rig.fake.clock.Set(1, 1);  // the time while the user types
-        Enter(rig, true, c.hours, c.minutes, [&] { rig.fake.clock.Set(c.nowHour, c.nowMinute); });
-        EXPECT_EQ(rig.S().ExactTime, c.expected) << c.hours << ":" << c.minutes;
+        Enter(rig, true, hours, minutes, [&] { rig.fake.clock.Set(hour, minute); });
+        EXPECT_EQ(rig.S().ExactTime, expected) << hours << ":" << minutes;
     }
 }
 
@@ -352,12 +320,7 @@ TEST(AutoShutdown, DefaultSetsOnlyTheControlsAndOkStoresEveryChoice) {
         d.Type(IDC_EXACT_MINUTE, "45");
         d.Click(IDOK);
     });
-    EXPECT_EQ(rig.S(), (AppSettings{.ScheduledAction = 1,
-                                    .ExactTime = 405,
-                                    .Action = 4,
-                                    .ActionType = 2,
-                                    .ActionDay = 4,
-                                    .DisableOnce = 1}));
+    EXPECT_EQ(rig.S(), Sched(1, 0, 405, 4, 2, 4, 1));
     EXPECT_EQ(rig.Count("WriteDword"), 16u);
 }
 

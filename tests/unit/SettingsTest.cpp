@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "settings/AppSettings.h"
@@ -82,13 +83,9 @@ TEST(SettingsStore, EverySaveWritesOrDeletesTheRunEntryAndAFailingWriteStopsNoth
 
 // OK with nothing changed: what the dialog shows for stored values, and what goes back.
 TEST(SettingsDlg, StoredValuesMapToControlsAndBackAndOkAlwaysSaves) {
-    struct Case {
-        uint32_t run, mode, shortcut, predefined;
-        const char* shown;
-        AppSettings stored;  // {RunAtStartup, Mode, ShutdownByUsingShortcut, SetPredefined...}
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<uint32_t, uint32_t, uint32_t, uint32_t, const char*, AppSettings> cases[] = {
+        // stored run, mode, shortcut, saved volume; shown; {the same four after OK}
         {0, 0, 0, 0, "Mixed Disable",            {0, 0, 0, 0}},
         {1, 1, 1, 1, "Run Set Main Enable",      {1, 1, 1, 1}},
         {1, 2, 0, 0, "Run Wave Disable",         {1, 2, 0, 0}},
@@ -97,37 +94,38 @@ TEST(SettingsDlg, StoredValuesMapToControlsAndBackAndOkAlwaysSaves) {
         {0, 0xFFFFFFFF, 0xFFFFFFFF, 0, "Wave Enable", {0, 2, 1, 0}},
     };
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [run, mode, shortcut, predefined, shown, stored] : cases) {
         Rig rig([&](FakePlatform& f) {
-            f.registry.Set("RegRunAtStartup", c.run);
-            f.registry.Set("RegMode", c.mode);
-            f.registry.Set("RegShutdownByUsingShortcut", c.shortcut);
-            f.registry.Set("RegSetPredefinedVolumeAtStartup", c.predefined);
+            f.registry.Set("RegRunAtStartup", run);
+            f.registry.Set("RegMode", mode);
+            f.registry.Set("RegShutdownByUsingShortcut", shortcut);
+            f.registry.Set("RegSetPredefinedVolumeAtStartup", predefined);
         });
         rig.Dialog(ID_SETTINGS, IDD_SETTINGS, [&](FakeDialog& d) {
-            EXPECT_EQ(Checked(d), c.shown);
+            EXPECT_EQ(Checked(d), shown);
             d.Click(IDOK);
         });
-        EXPECT_EQ(rig.S(), c.stored) << c.shown;
-        EXPECT_EQ(rig.fake.registry.Get("RegMode"), uint32_t(c.stored.Mode)) << c.shown;
+        EXPECT_EQ(rig.S(), stored) << shown;
+        EXPECT_EQ(rig.fake.registry.Get("RegMode"), uint32_t(stored.Mode)) << shown;
         EXPECT_EQ(rig.Count("WriteDword"), 16u);
-        EXPECT_EQ(rig.Count(c.run ? "WriteRunEntry HVX" : "DeleteRunEntry HVX"), 1u);
+        EXPECT_EQ(rig.Count(run ? "WriteRunEntry HVX" : "DeleteRunEntry HVX"), 1u);
     }
 }
 
-// Only the four fields go back, so whatever a minute tick changes meanwhile survives.
+// Only the four fields go back, so whatever a minute tick changes meanwhile survives; a value
+// the store refuses stays in force all the same.
 TEST(SettingsDlg, DefaultThenOkStoresTheDefaults) {
-    Rig rig([](FakePlatform& f) { f.registry.Set("RegMode", 2); });
+    Rig rig([](FakePlatform& f) {
+        f.registry.Set("RegMode", 2);
+        f.registry.failWritesOf = {"RegMode"};
+    });
     rig.Dialog(ID_SETTINGS, IDD_SETTINGS, [&](FakeDialog& d) {
         rig.S().ScheduledAction = 1;
         d.Click(IDC_DEFAULT);
         d.Click(IDOK);
     });
-    EXPECT_EQ(rig.S(), (AppSettings{.RunAtStartup = 1,
-                                    .ShutdownByUsingShortcut = 1,
-                                    .SetPredefinedVolumeAtStartup = 1,
-                                    .ScheduledAction = 1}));
-    EXPECT_EQ(rig.fake.registry.Get("RegMode"), 0u);
+    EXPECT_EQ(rig.S(), (AppSettings{1, 0, 1, 1, 0, 0, 0, 0, 0, /*ScheduledAction*/ 1}));
+    EXPECT_EQ(rig.fake.registry.Get("RegMode"), 2u);
     EXPECT_EQ(rig.fake.registry.Get("RegScheduledAction"), 1u);
     EXPECT_EQ(rig.fake.runEntry.entries.count("HVX"), 1u);
 }

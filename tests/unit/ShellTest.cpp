@@ -1,9 +1,10 @@
-// Start-up and exit, the single-instance rule, the tray icon's mouse rules and the power
-// commands and hotkeys.
+// Start-up and exit, the single-instance rule, the tray icon's mouse rules (also while a menu
+// dialog is open), and the power commands and hotkeys.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "tests/unit/Rig.h"
 
@@ -75,30 +76,25 @@ TEST(Exit, IconComesBackWithTheShellUntilExitRemovesEverything) {
 }
 
 TEST(TrayIcon, RightClickShowsTheMenuUnlessADialogIsOpenDoubleClickMutesOthersAreIgnored) {
-    struct Case {
-        bool dialogOpen;
-        int schedulerDialogs;
-        uintptr_t lParam;
-        Calls calls;
-    };
     const Calls menu = {"SetForeground", "SetMenuDefaultItem 125", "TrackPopupMenu 2 640,700",
                         "PostNull"};
     const Calls mute = {"SetForeground", "SendCommand 106", "MixerSet 2 1",
                         "ModifyMenu 106 Unmute"};
     // clang-format off
-    std::vector<Case> cases = {
+    std::vector<std::tuple<bool, int, uintptr_t, Calls>> cases = {
+        // a menu dialog open, scheduler dialogs open, the notification's lParam, the calls
         {false, 0, 0x0205, menu}, {false, 0, 0x00650205, menu},  // only the low word counts
         {true, 0, 0x0205, {}}, {false, 1, 0x0205, {}},  // a menu dialog, a confirmation or alarm
         {true, 1, 0x0203, mute}};
     // clang-format on
     for (uintptr_t other : {0x0200, 0x0201, 0x0202, 0x0204, 0x0206, 0x0207, 0x0208, 0x0209, 0x0605})
         cases.push_back({false, 0, other, {}});
-    for (const Case& c : cases) {
+    for (const auto& [dialogOpen, schedulerDialogs, lParam, calls] : cases) {
         Rig rig;
-        rig.F().TrayIcon.DialogOpen = c.dialogOpen;
-        rig.F().TrayIcon.SchedulerDialogsOpen = c.schedulerDialogs;
-        rig.Mouse(c.lParam);
-        EXPECT_EQ(rig.fake.log.calls, c.calls) << std::hex << c.lParam << " " << c.dialogOpen;
+        rig.F().TrayIcon.DialogOpen = dialogOpen;
+        rig.F().TrayIcon.SchedulerDialogsOpen = schedulerDialogs;
+        rig.Mouse(lParam);
+        EXPECT_EQ(rig.fake.log.calls, calls) << std::hex << lParam << " " << dialogOpen;
     }
 }
 

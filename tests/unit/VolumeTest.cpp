@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <functional>
+#include <tuple>
 
 #include "tests/unit/Rig.h"
 
@@ -17,31 +18,22 @@ using Writes = std::vector<std::pair<uint32_t, uint32_t>>;  // control id, value
 constexpr uint32_t kMaster = 1, kWave = 3, kTop = 0xFFFFFFFF;
 constexpr int kUp = HOTKEY_VOLUME_UP, kDown = HOTKEY_VOLUME_DOWN;
 
-struct Pressed {
-    Writes writes;
-    int beeps;
-};
-
-// Starts a program whose mixer lines setup prepares, then presses one hotkey.
-Pressed Press(int32_t mode, uint32_t step, int hotkey,
-              const std::function<void(FakeMixer&)>& setup) {
+// Starts a program whose mixer lines setup prepares, presses one hotkey, and returns the
+// mixer writes and whether it beeped.
+std::pair<Writes, bool> Press(int32_t mode, uint32_t step, int hotkey,
+                              const std::function<void(FakeMixer&)>& setup) {
     Rig rig([&](FakePlatform& f) { setup(f.mixer); });
     rig.S().Mode = mode;
     rig.S().VolumeStep = static_cast<int32_t>(step);
     rig.F().OnHotKey(hotkey);
-    return {rig.fake.mixer.writes, rig.fake.window.beeps};
+    return {rig.fake.mixer.writes, rig.fake.window.beeps != 0};
 }
 
 // One line driven on its own: Mode 1 the master, any other non-zero Mode the wave.
 TEST(Volume, SingleLineStepsClampAndBeepAtTheTopOnly) {
-    struct Case {
-        const char* what;
-        int hotkey;
-        uint32_t minimum, maximum, value, step, written;
-        bool beeps;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<const char*, int, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, bool> cases[] = {
+        //                          key    min  max    value       step  written beeps
         {"plain step up",           kUp,   0,   65535, 10000,      2800, 12800, false},
         {"lands on the top",        kUp,   0,   65535, 62735,      2800, 65535, false},
         {"passes the top",          kUp,   0,   65535, 64000,      2800, 65535, true},
@@ -54,19 +46,16 @@ TEST(Volume, SingleLineStepsClampAndBeepAtTheTopOnly) {
         {"step 0 down",             kDown, 0,   65535, 0,          0,    0,     false},
     };
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& [what, hotkey, minimum, maximum, value, step, written, beeps] : cases) {
         for (int32_t mode : {1, 2, 7}) {
-            SCOPED_TRACE(std::string(c.what) + ", mode " + std::to_string(mode));
+            SCOPED_TRACE(std::string(what) + ", mode " + std::to_string(mode));
             const bool master = mode == 1;
-            const Pressed r = Press(mode, c.step, c.hotkey, [&](FakeMixer& mixer) {
+            const auto pressed = Press(mode, step, hotkey, [&](FakeMixer& mixer) {
                 FakeMixer::Control& line = master ? mixer.master : mixer.wave;
-                line.minimum = c.minimum;
-                line.maximum = c.maximum;
-                line.value = c.value;
+                line = {line.id, minimum, maximum, value};
             });
             // The other line is never written.
-            EXPECT_EQ(r.writes, (Writes{{master ? kMaster : kWave, c.written}}));
-            EXPECT_EQ(r.beeps, c.beeps ? 1 : 0);
+            EXPECT_EQ(pressed, std::make_pair(Writes{{master ? kMaster : kWave, written}}, beeps));
         }
     }
 }
@@ -74,16 +63,9 @@ TEST(Volume, SingleLineStepsClampAndBeepAtTheTopOnly) {
 // Mode 0 drives both lines; in the last rows a line cannot be selected or read, so it is left
 // alone and the other acts as in its own mode.
 TEST(Volume, MixedModeSplitsTheStepAndPassesItOnAtTheTop) {
-    struct Case {
-        const char* what;
-        int hotkey;
-        uint32_t master, wave, step;
-        bool noWave, masterUnreadable;
-        Writes writes;
-        bool beeps;
-    };
     // clang-format off
-    const Case cases[] = {
+    const std::tuple<const char*, int, uint32_t, uint32_t, uint32_t, bool, bool, Writes, bool> cases[] = {
+        //                           key    master wave   step  no wave unreadable master
         {"odd step up: half each",   kUp,   10000, 20000, 2801, false, false, {{kMaster, 11400}, {kWave, 21400}}, false},
         {"master at the top",        kUp,   65535, 10000, 2800, false, false, {{kMaster, 65535}, {kWave, 12800}}, false},
         {"wave near the top",        kUp,   10000, 64000, 2800, false, false, {{kWave, 65535}, {kMaster, 12800}}, false},
@@ -101,16 +83,15 @@ TEST(Volume, MixedModeSplitsTheStepAndPassesItOnAtTheTop) {
         {"neither line",             kUp,   10000, 10000, 2800, true,  true,  {}, false},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const Pressed r = Press(0, c.step, c.hotkey, [&](FakeMixer& mixer) {
-            mixer.master.value = c.master;
-            mixer.wave.value = c.wave;
-            mixer.hasWaveLine = !c.noWave;
-            mixer.master.refuseRead = c.masterUnreadable;
+    for (const auto& [what, hotkey, master, wave, step, noWave, unreadable, writes, beeps] :
+         cases) {
+        const auto pressed = Press(0, step, hotkey, [&](FakeMixer& mixer) {
+            mixer.master.value = master;
+            mixer.wave.value = wave;
+            mixer.hasWaveLine = !noWave;
+            mixer.master.refuseRead = unreadable;
         });
-        EXPECT_EQ(r.writes, c.writes);
-        EXPECT_EQ(r.beeps, c.beeps ? 1 : 0);
+        EXPECT_EQ(pressed, std::make_pair(writes, beeps)) << what;
     }
 }
 
@@ -141,53 +122,38 @@ TEST(Volume, NoDeviceMakesEveryVolumeKeySilent) {
 // The mute is read from the device at every press (another program may have switched it) and
 // never stored.
 TEST(Volume, MuteFollowsTheDeviceAndSetsTheLabel) {
-    struct Case {
-        uint32_t before;
-        bool refuseRead, refuseWrite, noControl;
-        Calls calls;
-    };
+    const Calls mute = {"MixerSet 2 1", "ModifyMenu 106 Unmute"};
+    const Calls unmute = {"MixerSet 2 0", "ModifyMenu 106 Mute"};
     // clang-format off
-    const Case cases[] = {
-        {0, false, false, false, {"MixerSet 2 1", "ModifyMenu 106 Unmute"}},
-        {1, false, false, false, {"MixerSet 2 0", "ModifyMenu 106 Mute"}},
-        {5, false, false, false, {"MixerSet 2 0", "ModifyMenu 106 Mute"}},    // any non-zero is muted
-        {0, false, true,  false, {"MixerSet 2 1", "ModifyMenu 106 Unmute"}},  // refused write
-        {0, true,  false, false, {}},
-        {0, false, false, true,  {}},
-    };
+    const std::tuple<uint32_t, bool, bool, bool, Calls> cases[] = {
+        // the device's state, read refused, write refused, no mute control, the calls
+        {0, false, false, false, mute}, {1, false, false, false, unmute},
+        {5, false, false, false, unmute},  // any non-zero is muted
+        {0, false, true, false, mute},     // the label follows even a refused write
+        {0, true, false, false, {}}, {0, false, false, true, {}}};
     // clang-format on
-    for (const Case& c : cases) {
-        Rig rig([&](FakePlatform& f) { f.mixer.hasMuteControl = !c.noControl; });
-        rig.fake.mixer.mute.value = c.before;
-        rig.fake.mixer.mute.refuseRead = c.refuseRead;
-        rig.fake.mixer.mute.refuseWrite = c.refuseWrite;
+    for (const auto& [before, refuseRead, refuseWrite, noControl, calls] : cases) {
+        Rig rig([&](FakePlatform& f) { f.mixer.hasMuteControl = !noControl; });
+        rig.fake.mixer.mute = {2, 0, 1, before, refuseRead, refuseWrite};
         rig.F().OnHotKey(HOTKEY_MUTE);
-        EXPECT_EQ(rig.fake.log.calls, c.calls) << c.before << c.refuseRead << c.refuseWrite;
+        EXPECT_EQ(rig.fake.log.calls, calls) << before << refuseRead << refuseWrite << noControl;
     }
 }
 
 // Save keeps the stored level of a line it cannot read, and stores everything regardless.
-TEST(Volume, SaveReadsBothLinesAndStoresEverything) {
-    struct Case {
-        uint32_t devices;
-        bool waveLine;
-        uint32_t master, wave;
-    };
-    for (const Case& c :
-         {Case{1, true, 12345, 23456}, Case{1, false, 12345, 8}, Case{0, true, 7, 8}}) {
+TEST(Volume, SaveReadsTheLinesItCanAndStoresEverything) {
+    for (uint32_t devices : {1u, 0u}) {
         Rig rig([&](FakePlatform& f) {
-            f.mixer.devices = c.devices;
-            f.mixer.hasWaveLine = c.waveLine;
+            f.mixer.devices = devices;
+            f.mixer.hasWaveLine = false;
             f.mixer.master.value = 12345;
-            f.mixer.wave.value = 23456;
         });
         rig.S().PreMasterVolume = 7;
         rig.S().PreWaveVolume = 8;
         rig.F().OnCommand(ID_SAVE_VOLUME_LEVEL);
-        EXPECT_EQ(rig.fake.registry.Get("RegPreMasterVolume"), c.master);
-        EXPECT_EQ(rig.fake.registry.Get("RegPreWaveVolume"), c.wave);
+        EXPECT_EQ(rig.fake.registry.Get("RegPreMasterVolume"), devices ? 12345u : 7u);
+        EXPECT_EQ(rig.fake.registry.Get("RegPreWaveVolume"), 8u);
         EXPECT_EQ(rig.Count("WriteDword"), 16u);
-        EXPECT_TRUE(rig.fake.mixer.writes.empty());
     }
 }
 
