@@ -4,6 +4,7 @@
 // misaligned item shows up as a wrong value rather than as a dialog Windows refuses to build.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -15,15 +16,12 @@ namespace hvx::win32 {
 namespace {
 
 TEST(DialogUnits, MulDivRoundsHalvesAwayFromZero) {
-    struct Case {
-        int a, b, c, expected;
-    };
     // clang-format off
-    for (const Case& k : {Case{9, 96, 72, 12}, Case{8, 96, 72, 11}, Case{1, 1, 2, 1}, Case{-1, 1, 2, -1},
-                          Case{3, 5, 4, 4}, Case{5, 6, 4, 8}, Case{2, 3, 0, 0}, Case{-7, 6, -4, 11},
-                          Case{100000, 100000, 100000, 100000}})
-        EXPECT_EQ(MulDiv(k.a, k.b, k.c), k.expected) << k.a << "*" << k.b << "/" << k.c;
+    const std::array<int, 4> cases[] = {{9, 96, 72, 12}, {8, 96, 72, 11}, {1, 1, 2, 1}, {-1, 1, 2, -1},
+        {3, 5, 4, 4}, {5, 6, 4, 8}, {2, 3, 0, 0}, {-7, 6, -4, 11}, {100000, 100000, 100000, 100000}};
     // clang-format on
+    for (const auto& [a, b, c, expected] : cases)
+        EXPECT_EQ(MulDiv(a, b, c), expected) << a << "*" << b << "/" << c;
     EXPECT_EQ(FontPixelHeight(9, 120), 15);
 }
 

@@ -163,14 +163,8 @@ TEST(IniDocument, ParseDwordTakesOnlyDecimal32BitValues) {
 
 TEST(IniDocument, ReadsBySectionAndNameIgnoringCaseAndBlanks) {
     const IniDocument doc(
-        "; settings\r\n"
-        "[Other]\n"
-        "RegMode=9\n"
-        "[ software\\TESSARON\\hvx ]\r\n"
-        "  regmode = 7 \r\n"
-        "RegVolumeStep=text\n"
-        "RegMode=8\n"
-        "junk line\n");
+        "; settings\r\n[Other]\nRegMode=9\n[ software\\TESSARON\\hvx ]\r\n"
+        "  regmode = 7 \r\nRegVolumeStep=text\nRegMode=8\njunk line\n");
     uint32_t v = 0;
     ASSERT_TRUE(doc.ReadDword(kKey, "RegMode", v));
     EXPECT_EQ(v, 7u);  // the first entry counts, not the one in [Other]

@@ -23,8 +23,7 @@ constexpr int kUp = HOTKEY_VOLUME_UP, kDown = HOTKEY_VOLUME_DOWN;
 std::pair<Writes, bool> Press(int32_t mode, uint32_t step, int hotkey,
                               const std::function<void(FakeMixer&)>& setup) {
     Rig rig([&](FakePlatform& f) { setup(f.mixer); });
-    rig.S().Mode = mode;
-    rig.S().VolumeStep = static_cast<int32_t>(step);
+    rig.S() = {.Mode = mode, .VolumeStep = static_cast<int32_t>(step)};
     rig.F().OnHotKey(hotkey);
     return {rig.fake.mixer.writes, rig.fake.window.beeps != 0};
 }
@@ -97,8 +96,7 @@ TEST(Volume, MixedModeSplitsTheStepAndPassesItOnAtTheTop) {
 
 TEST(Volume, HeldKeyAtTheTopBeepsAgainOnlyAfterTimerOne) {
     Rig rig([](FakePlatform& f) { f.mixer.master.value = 65535; });
-    rig.S().Mode = 1;
-    rig.S().VolumeStep = 2800;
+    rig.S() = {.Mode = 1, .VolumeStep = 2800};
     rig.F().OnHotKey(kUp);
     rig.F().OnHotKey(kUp);
     rig.F().OnTimer(TIMER_BEEP_GUARD);
@@ -112,8 +110,7 @@ TEST(Volume, HeldKeyAtTheTopBeepsAgainOnlyAfterTimerOne) {
 TEST(Volume, NoDeviceMakesEveryVolumeKeySilent) {
     Rig rig([](FakePlatform& f) { f.mixer.devices = 0; });
     for (int32_t mode : {0, 1, 2}) {
-        rig.S().Mode = mode;
-        rig.S().VolumeStep = 2800;
+        rig.S() = {.Mode = mode, .VolumeStep = 2800};
         for (int key : {kUp, kDown, HOTKEY_MUTE, HOTKEY_USE_SAVED_VOLUME}) rig.F().OnHotKey(key);
     }
     EXPECT_TRUE(rig.fake.log.calls.empty());
@@ -148,8 +145,7 @@ TEST(Volume, SaveReadsTheLinesItCanAndStoresEverything) {
             f.mixer.hasWaveLine = false;
             f.mixer.master.value = 12345;
         });
-        rig.S().PreMasterVolume = 7;
-        rig.S().PreWaveVolume = 8;
+        rig.S() = {.PreMasterVolume = 7, .PreWaveVolume = 8};
         rig.F().OnCommand(ID_SAVE_VOLUME_LEVEL);
         EXPECT_EQ(rig.fake.registry.Get("RegPreMasterVolume"), devices ? 12345u : 7u);
         EXPECT_EQ(rig.fake.registry.Get("RegPreWaveVolume"), 8u);
