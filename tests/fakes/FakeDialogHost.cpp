@@ -110,14 +110,8 @@ void FakeDialogHost::OnNext(int templateId, Script script) {
 int FakeDialogHost::DoModal(CDialog& dialog) {
     const int id = dialog.Template().id;
     m_log.push_back("DoModal " + std::to_string(id));
-    if (auto it = std::find(m_failing.begin(), m_failing.end(), id); it != m_failing.end()) {
-        m_failing.erase(it);
-        runs.push_back({id, -1});
-        return -1;
-    }
     FakeDialog live(dialog, m_log);
     dialog.Attach(&live);
-    ++openNow;
     dialog.OnInitDialog();
     auto& queue = m_scripts[id];
     if (!queue.empty()) {
@@ -129,7 +123,6 @@ int FakeDialogHost::DoModal(CDialog& dialog) {
         script(live);
     }
     if (!live.Ended()) dialog.OnCancel();  // the close box
-    --openNow;
     dialog.Attach(nullptr);
     runs.push_back({id, live.Result()});
     return live.Result();

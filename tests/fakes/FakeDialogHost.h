@@ -34,7 +34,6 @@ class FakeDialog : public IDialogControls {
     void DragSlider(int id, int pos);          // moves the thumb and notifies the dialog
     void Pick(int id, int index);              // chooses a combo list item
     void PressEscape() { m_dialog.OnCancel(); }
-    void PressEnter() { m_dialog.OnOK(); }
 
     Control& At(int id);
     bool Ended() const { return m_ended; }
@@ -76,8 +75,6 @@ class FakeDialogHost : public IDialogHost {
     void OnNext(int templateId, Script script);
     // Every time this dialog opens with no OnNext script waiting, this script acts as the user.
     void OnEvery(int templateId, Script script) { m_every[templateId] = std::move(script); }
-    // Let this dialog fail to open.
-    void FailToOpen(int templateId) { m_failing.push_back(templateId); }
 
     int DoModal(CDialog& dialog) override;
 
@@ -86,13 +83,11 @@ class FakeDialogHost : public IDialogHost {
         int result;
     };
     std::vector<Run> runs;
-    int openNow = 0;  // dialogs open at this moment (nesting depth)
 
   private:
     std::vector<std::string>& m_log;
     std::map<int, std::deque<Script>> m_scripts;
     std::map<int, Script> m_every;
-    std::vector<int> m_failing;
 };
 
 }  // namespace hvx::test

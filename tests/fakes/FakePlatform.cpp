@@ -64,14 +64,12 @@ bool FakeWindow::KillTimer(unsigned id) {
 
 bool FakeWindow::RegisterHotKey(int id, uint32_t mods, uint32_t key) {
     m_log.Add("RegisterHotKey " + Num(id) + " " + Hex(mods) + " " + Hex(key));
-    if (std::find(takenHotkeys.begin(), takenHotkeys.end(), id) != takenHotkeys.end()) return false;
-    hotkeys[id] = {mods, key};
     return true;
 }
 
 bool FakeWindow::UnregisterHotKey(int id) {
     m_log.Add("UnregisterHotKey " + Num(id));
-    return hotkeys.erase(id) != 0;
+    return true;
 }
 
 void FakeWindow::MessageBeep(uint32_t type) {
@@ -102,45 +100,34 @@ bool FakeTray::CreateMessageWindow(ITrayHandler& h) {
 
 bool FakeTray::AddIcon(const NotifyIconData& data) {
     m_log.Add("AddIcon " + Num(data.id) + " " + Hex(data.callbackMessage) + " '" + data.tip + "'");
-    icon = data;
     return true;
 }
 
 bool FakeTray::DeleteIcon(const NotifyIconData& data) {
     m_log.Add("DeleteIcon " + Num(data.id));
-    icon.reset();
     return true;
 }
 
 bool FakeTray::CreatePopupMenu() {
     m_log.Add("CreatePopupMenu");
-    menu.clear();
     return true;
 }
 
-bool FakeTray::AppendMenuItem(int id, std::string_view text) {
-    menu.emplace_back(id, std::string(text));
+bool FakeTray::AppendMenuItem(int, std::string_view) {
     return true;
 }
 
 bool FakeTray::AppendMenuSeparator() {
-    menu.emplace_back(0, std::string());
     return true;
 }
 
 bool FakeTray::ModifyMenuItem(int id, std::string_view text) {
     m_log.Add("ModifyMenu " + Num(id) + " " + std::string(text));
-    for (auto& [itemId, label] : menu)
-        if (itemId == id) {
-            label = text;
-            return true;
-        }
-    return false;
+    return true;
 }
 
 bool FakeTray::SetMenuDefaultItem(int id) {
     m_log.Add("SetMenuDefaultItem " + Num(id));
-    defaultItem = id;
     return true;
 }
 
@@ -150,12 +137,6 @@ bool FakeTray::TrackPopupMenu(unsigned flags, ScreenPoint at) {
     // A chosen item reaches the main window as a command once the menu has closed.
     if (pickOnTrack != 0 && owner) owner->SendCommand(pickOnTrack);
     return true;
-}
-
-std::optional<std::string> FakeTray::Label(int id) const {
-    for (const auto& [itemId, label] : menu)
-        if (itemId == id) return label;
-    return std::nullopt;
 }
 
 // --- registry ---------------------------------------------------------------------------------
@@ -172,8 +153,7 @@ bool FakeRegistry::ReadDword(std::string_view keyPath, std::string_view name, ui
 
 bool FakeRegistry::WriteDword(std::string_view keyPath, std::string_view name, uint32_t value) {
     m_log.Add("WriteDword " + std::string(name) + " " + Num(value));
-    if (failWrites || std::find(failWritesOf.begin(), failWritesOf.end(), std::string(name)) !=
-                          failWritesOf.end())
+    if (std::find(failWritesOf.begin(), failWritesOf.end(), name) != failWritesOf.end())
         return false;
     keys[std::string(keyPath)][std::string(name)] = Value{true, value, {}};
     return true;
@@ -214,7 +194,6 @@ FakeMixer::FakeMixer(CallLog& log) : m_log(log) {}
 
 bool FakeMixer::Open(uint32_t deviceId) {
     m_log.Add("MixerOpen " + Num(deviceId));
-    if (failOpen) return false;
     open = true;
     return true;
 }

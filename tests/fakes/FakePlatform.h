@@ -2,7 +2,6 @@
 // tests can check order as well as effect.
 #pragma once
 
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -42,8 +41,6 @@ class FakeWindow : public IMainWindow {
     IMainWindowHandler* handler = nullptr;
     bool destroyed = false;
     std::map<unsigned, unsigned> timers;  // running timers: id -> period
-    std::map<int, std::pair<uint32_t, uint32_t>> hotkeys;
-    std::vector<int> takenHotkeys;  // ids another program already holds
     int beeps = 0;
 
   private:
@@ -62,17 +59,10 @@ class FakeTray : public ITrayHost {
     bool ModifyMenuItem(int id, std::string_view text) override;
     bool SetMenuDefaultItem(int id) override;
     bool TrackPopupMenu(unsigned flags, ScreenPoint at) override;
-    ScreenPoint GetCursorPos() override { return cursor; }
-
-    // The label of menu item id, or nullopt.
-    std::optional<std::string> Label(int id) const;
+    ScreenPoint GetCursorPos() override { return {640, 700}; }
 
     ITrayHandler* handler = nullptr;
-    std::vector<std::pair<int, std::string>> menu;  // id 0: separator
-    int defaultItem = 0;
-    std::optional<NotifyIconData> icon;  // present while the icon is shown
     int menusShown = 0;
-    ScreenPoint cursor{640, 700};
     // Chosen while the menu shows: the command the user picks, or 0 to dismiss it.
     int pickOnTrack = 0;
     IMainWindow* owner = nullptr;
@@ -105,8 +95,7 @@ class FakeRegistry : public IRegistryStore {
     void SetString(const std::string& name, const std::string& text);
 
     std::map<std::string, std::map<std::string, Value>> keys;  // key path -> values
-    bool failWrites = false;
-    std::vector<std::string> failWritesOf;  // value names whose writes fail
+    std::vector<std::string> failWritesOf;                     // value names whose writes fail
 
   private:
     CallLog& m_log;
@@ -140,7 +129,7 @@ class FakeMixer : public IMixerDevice {
     explicit FakeMixer(CallLog& log);
     uint32_t GetNumDevs() override { return devices; }
     bool Open(uint32_t deviceId) override;
-    bool GetDevCaps() override { return !failDevCaps; }
+    bool GetDevCaps() override { return true; }
     bool Close() override;
     bool GetLineByComponentType(uint32_t componentType, uint32_t& lineId) override;
     bool GetLineControlByType(uint32_t lineId, uint32_t controlType,
@@ -151,8 +140,6 @@ class FakeMixer : public IMixerDevice {
     Control* Find(uint32_t controlId);
 
     uint32_t devices = 1;
-    bool failOpen = false;
-    bool failDevCaps = false;
     bool open = false;
     bool hasWaveLine = true;
     bool hasMuteControl = true;
