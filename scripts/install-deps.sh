@@ -12,9 +12,9 @@ PACKAGES_WINE_TESTS=(wine wine64 fonts-wine fonts-liberation xvfb xdotool x11-ut
 PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libx11-dev libxcb1-dev libasound2-plugins)
 # The Linux end-to-end tests: a private X server with a tray host, a sound server behind ALSA, a
 # private system bus with a mock logind, screenshots, a sped-up clock; cpack's .deb needs
-# dpkg-shlibdeps (dpkg-dev).
+# dpkg-shlibdeps (dpkg-dev) and file.
 PACKAGES_LINUX_TESTS=(xvfb xdotool x11-utils trayer imagemagick fonts-liberation fontconfig faketime
-                      pulseaudio pulseaudio-utils python3-dbusmock dbus dpkg-dev)
+                      pulseaudio pulseaudio-utils python3-dbusmock dbus dpkg-dev file)
 PACKAGES_VIEWING=(xvfb trayer x11vnc)
 
 ALL_PACKAGES=()
