@@ -20,6 +20,13 @@ HVX=$(realpath "$HVX")
 BUILD=${HVX%/src/platform/linux/hvx}
 XHELPER=${HVX_XHELPER:-$BUILD/tests/linux/hvx_xhelper}
 LINUX_TESTS=${HVX_LINUX_TESTS:-$BUILD/tests/linux/hvx_linux_tests}
+# One instance per machine: a program already running here would turn every start into a silent
+# second instance.
+MARKER=$(sed -n 's/^ *"Global\\\\\({[-0-9A-F]*}\)";$/\1/p' "$ROOT/src/resources/Resource.h")
+if [ -n "$MARKER" ] && grep -qF "@$MARKER" /proc/net/unix 2>/dev/null; then
+    echo "run.sh: HVX is already running on this machine (one instance per machine); end it first" >&2
+    exit 2
+fi
 source "$ROOT/tests/linux/desktop.sh"
 
 # --- driving the program -------------------------------------------------------------------
