@@ -3,18 +3,28 @@
 # missing: the package index is only refreshed when something has to be installed.
 set -euo pipefail
 
-# One list, grouped by what needs it. Add packages to the group they serve.
-PACKAGES_BUILD=(cmake ninja-build g++ clang-format)
+# One list, grouped by what needs it; each group names everything it needs, so a package may
+# stand in several groups. Add packages to the group they serve.
+PACKAGES_BUILD=(cmake ninja-build g++ pkg-config clang-format)
 PACKAGES_UNIT=(libgtest-dev libgmock-dev libbenchmark-dev)
 PACKAGES_WINDOWS=(g++-mingw-w64-x86-64-win32)
 PACKAGES_WINE_TESTS=(wine wine64 fonts-wine fonts-liberation xvfb xdotool x11-utils imagemagick faketime)
-PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libasound2-plugins)
-PACKAGES_LINUX_TESTS=(pulseaudio pulseaudio-utils python3-dbusmock dbus trayer)
-PACKAGES_VIEWING=(x11vnc)
+PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libx11-dev libxcb1-dev libasound2-plugins)
+# The Linux end-to-end tests: a private X server with a tray host, a sound server behind ALSA, a
+# private system bus with a mock logind, screenshots, a sped-up clock; cpack's .deb needs
+# dpkg-shlibdeps (dpkg-dev) and file.
+PACKAGES_LINUX_TESTS=(xvfb xdotool x11-utils trayer imagemagick fonts-liberation fontconfig faketime
+                      pulseaudio pulseaudio-utils python3-dbusmock dbus dpkg-dev file)
+PACKAGES_VIEWING=(xvfb trayer x11vnc)
 
-ALL_PACKAGES=("${PACKAGES_BUILD[@]}" "${PACKAGES_UNIT[@]}" "${PACKAGES_WINDOWS[@]}"
-              "${PACKAGES_WINE_TESTS[@]}" "${PACKAGES_LINUX_APP[@]}" "${PACKAGES_LINUX_TESTS[@]}"
-              "${PACKAGES_VIEWING[@]}")
+ALL_PACKAGES=()
+declare -A listed=()
+for package in "${PACKAGES_BUILD[@]}" "${PACKAGES_UNIT[@]}" "${PACKAGES_WINDOWS[@]}" \
+    "${PACKAGES_WINE_TESTS[@]}" "${PACKAGES_LINUX_APP[@]}" "${PACKAGES_LINUX_TESTS[@]}" \
+    "${PACKAGES_VIEWING[@]}"; do
+    [[ -n ${listed[$package]:-} ]] || ALL_PACKAGES+=("$package")
+    listed[$package]=1
+done
 
 # One dpkg-query for the whole list; packages it does not know are simply not printed.
 declare -A installed=()

@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Builds HVX and starts it.
 #
-#   scripts/run.sh [--windows] [--host-tray]
+#   scripts/run.sh [--windows [--host-tray]]
 #
-#   --windows    HVX.exe under Wine (the default while the Linux program is not built)
+#   (default)    the native Linux program, release build: build/release/src/platform/linux/hvx
+#   --windows    HVX.exe under Wine
 #   --host-tray  Windows only: no Wine desktop window; the icon goes to the host's notification
 #                area (needs a desktop with one)
 #
-# With $DISPLAY set, the program shows there. Without it, a private X server (Xvfb) is started with
-# a VNC server on localhost; connect a VNC viewer to the address printed. Ctrl+C ends everything.
-# The Wine prefix (and so HVX's settings) is kept in build/windows/wine-run between runs.
+# With $DISPLAY set, the program shows there (its icon in the desktop's notification area). Without
+# it, a private X server (Xvfb) is started with a tray (trayer, top right, for the Linux program)
+# and a VNC server on localhost; connect a VNC viewer to the address printed. Ctrl+C ends
+# everything. The Linux program keeps its settings in ~/.config/Tessaron/HVX.conf; the Wine prefix
+# (and so HVX.exe's settings) is kept in build/windows/wine-run between runs.
 set -uo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -17,29 +20,32 @@ cd "$ROOT" || exit 1
 # shellcheck source=scripts/lib/wine.sh
 source "$ROOT/scripts/lib/wine.sh"
 
-platform=windows host_tray=0
+platform=linux host_tray=0
 while (($#)); do
     case $1 in
     --windows) platform=windows; shift ;;
     --host-tray) host_tray=1; shift ;;
-    -h | --help) sed -n '2,13p' "$0"; exit 0 ;;
-    *) echo "usage: $0 [--windows] [--host-tray]" >&2; exit 2 ;;
+    -h | --help) sed -n '2,15p' "$0"; exit 0 ;;
+    *) echo "usage: $0 [--windows [--host-tray]]" >&2; exit 2 ;;
     esac
 done
 
 scripts/install-deps.sh || exit 1
 
-XVFB_PID='' VNC_PID=''
+XVFB_PID='' VNC_PID='' TRAY_PID='' HVX_PID=''
 cleanup() {
     [[ -n ${WINEPREFIX:-} ]] && wineserver -k 2>/dev/null
+    [[ -n $HVX_PID ]] && kill "$HVX_PID" 2>/dev/null
     [[ -n $VNC_PID ]] && kill "$VNC_PID" 2>/dev/null
+    [[ -n $TRAY_PID ]] && kill "$TRAY_PID" 2>/dev/null
     [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# A display to show the program on: the caller's, or a private one reached over VNC.
+# A display to show the program on: the caller's, or a private one reached over VNC (with a tray
+# host when asked: need_display --tray).
 need_display() {
     if [[ -n ${DISPLAY:-} ]]; then
         echo "run: using display $DISPLAY"
@@ -47,6 +53,11 @@ need_display() {
     fi
     hvx_start_xvfb /dev/null || { echo "run: cannot start Xvfb" >&2; return 1; }
     XVFB_PID=$HVX_XVFB_PID
+    if [[ ${1:-} == --tray ]]; then
+        trayer --edge top --align right --widthtype pixel --width 200 --height 32 \
+            >/dev/null 2>&1 &
+        TRAY_PID=$!
+    fi
     local port
     for port in $(seq 5900 5950); do
         x11vnc -display "$DISPLAY" -localhost -rfbport "$port" -forever -shared -nopw -quiet \
@@ -91,6 +102,28 @@ run_windows() {
     wineserver -w
 }
 
+run_linux() {
+    echo "run: building the Linux program (release)"
+    mkdir -p build/logs
+    local log=build/logs/run-linux-build.log
+    if ! { cmake --preset release && cmake --build build/release -j2 --target hvx; } >"$log" 2>&1
+    then
+        tail -n 40 "$log"
+        return 1
+    fi
+    local program=$ROOT/build/release/src/platform/linux/hvx
+    need_display --tray || return 1
+    echo "run: starting $program (right-click its icon for the menu)"
+    echo "run: its power actions go to this machine's logind, as they would installed"
+    "$program" &
+    HVX_PID=$!
+    wait "$HVX_PID"
+    local status=$?
+    HVX_PID=''
+    return "$status"
+}
+
 case $platform in
+linux) run_linux ;;
 windows) run_windows ;;
 esac

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The private desktop of the end-to-end tests and the benchmarks, sourced by both: Xvfb with a
 # tray host (trayer), a PulseAudio daemon with a null sink and source behind ALSA's "default"
 # control, a private system bus with a mock logind (no power call can reach this machine), a
@@ -36,7 +37,9 @@ export XDG_SESSION_ID=hvx-e2e QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_QPA_PLATFORMTHEME SESSION_MANAGER
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$WORK/shots"
 chmod 700 "$XDG_RUNTIME_DIR"
+# shellcheck disable=SC2034  # for the scripts that source this
 CONF=$XDG_CONFIG_HOME/Tessaron/HVX.conf
+# shellcheck disable=SC2034
 AUTOSTART=$XDG_CONFIG_HOME/autostart/HVX.desktop
 
 wait_until() {  # wait_until SECONDS COMMAND...: true once COMMAND succeeds
@@ -51,7 +54,8 @@ wait_until() {  # wait_until SECONDS COMMAND...: true once COMMAND succeeds
 Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$WORK/display" 2>"$WORK/xvfb.log" &
 SERVICES+=($!)
 wait_until 10 test -s "$WORK/display" || { echo "desktop: Xvfb did not start" >&2; exit 2; }
-export DISPLAY=:$(head -1 "$WORK/display")
+DISPLAY=:$(head -1 "$WORK/display")
+export DISPLAY
 
 cat >"$WORK/system-bus.conf" <<EOF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
@@ -77,7 +81,8 @@ dbus-daemon --session --address="unix:path=$WORK/session_bus_socket" --nofork --
     6>"$WORK/session-bus" 2>"$WORK/session-bus.log" &
 SERVICES+=($!)
 wait_until 10 test -s "$WORK/session-bus" || { echo "desktop: no private session bus" >&2; exit 2; }
-export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$WORK/session-bus")
+DBUS_SESSION_BUS_ADDRESS=$(head -1 "$WORK/session-bus")
+export DBUS_SESSION_BUS_ADDRESS
 
 "$PYTHON" -m dbusmock --system --template logind >"$WORK/logind-mock.log" 2>&1 &
 SERVICES+=($!)
@@ -138,6 +143,10 @@ ctl.default {
 ctl.hvx_master_only { type pulse }
 EOF
 export ALSA_CONFIG_PATH=$WORK/asound-pcm.conf
+
+# Font caches that are out of date would be rebuilt by the program's first menu or dialog
+# (seconds), in the middle of a case; bring them up to date first (quick when they are).
+if command -v fc-cache >/dev/null; then fc-cache >/dev/null 2>&1; fi
 
 trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$WORK/trayer.log" 2>&1 &
 SERVICES+=($!)
