@@ -14,8 +14,10 @@ mkdir -p "$LOGS"
 total_passed=0 total_failed=0 total_skipped=0
 layer_results=()
 started=$SECONDS
+section_started=$SECONDS
 
 section() {
+    section_started=$SECONDS
     echo
     echo "== $* ($((SECONDS - started))s)"
 }
@@ -27,7 +29,7 @@ record() {
     total_skipped=$((total_skipped + ${4:-0}))
     local skipped=''
     if ((${4:-0})); then skipped=", $4 skipped"; fi
-    layer_results+=("$1: $2 passed, $3 failed$skipped")
+    layer_results+=("$1: $2 passed, $3 failed$skipped ($((SECONDS - section_started))s)")
 }
 
 # step LOGNAME COMMAND...: runs a build step quietly; on failure shows the end of its log.
