@@ -144,7 +144,7 @@ drive() {
 drive_at() {
     local time=$1
     shift
-    faketime "$time" wine "$HVX_DRIVE" "$@" 2>>"$CASE_DIR/drive.err"
+    NO_FAKE_STAT=1 faketime "$time" wine "$HVX_DRIVE" "$@" 2>>"$CASE_DIR/drive.err"
 }
 
 # drive without buffering its output, for a driver that keeps running (hold-hotkey in the
@@ -179,9 +179,10 @@ hvx_start() {
     done
     local -a clock=()
     if [[ -n $time ]]; then
-        # The wineserver must not run under faketime: make sure it is already up.
+        # The wineserver must not run under faketime: make sure it is already up. Real file
+        # times keep fontconfig from rebuilding its cache at every start.
         drive count-main >/dev/null
-        clock=(faketime "$time")
+        clock=(env NO_FAKE_STAT=1 faketime "$time")
     fi
     local debug=-all$channels
     if [[ -n $relay ]]; then
