@@ -74,15 +74,18 @@ need_display() {
     return 1
 }
 
-run_windows() {
-    echo "run: building HVX.exe"
+build() {  # build PRESET TARGET WHAT: configures and builds one target, log in build/logs
+    echo "run: building $3"
     mkdir -p build/logs
-    local log=build/logs/run-windows-build.log
-    if ! { cmake --preset windows && cmake --build build/windows -j2 --target HVX; } >"$log" 2>&1
-    then
+    local log=build/logs/run-$1-build.log
+    if ! { cmake --preset "$1" && cmake --build "build/$1" -j2 --target "$2"; } >"$log" 2>&1; then
         tail -n 40 "$log"
         return 1
     fi
+}
+
+run_windows() {
+    build windows HVX HVX.exe || return 1
     local exe=$ROOT/build/windows/src/platform/win32/HVX.exe
     export WINEPREFIX=$ROOT/build/windows/wine-run
     hvx_wine_env
@@ -103,14 +106,7 @@ run_windows() {
 }
 
 run_linux() {
-    echo "run: building the Linux program (release)"
-    mkdir -p build/logs
-    local log=build/logs/run-linux-build.log
-    if ! { cmake --preset release && cmake --build build/release -j2 --target hvx; } >"$log" 2>&1
-    then
-        tail -n 40 "$log"
-        return 1
-    fi
+    build release hvx "the Linux program (release)" || return 1
     local program=$ROOT/build/release/src/platform/linux/hvx
     need_display --tray || return 1
     echo "run: starting $program (right-click its icon for the menu)"

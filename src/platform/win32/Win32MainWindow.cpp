@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 
 #include "platform/win32/WideString.h"
+#include "platform/win32/WindowClass.h"
 
 namespace hvx::win32 {
 
@@ -12,15 +13,7 @@ Win32MainWindow::~Win32MainWindow() {
 
 bool Win32MainWindow::Create(std::string_view title, IMainWindowHandler& handler) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    static const ATOM windowClass = [instance] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = &Win32MainWindow::WindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc);
-    }();
-    if (windowClass == 0) return false;
+    if (!RegisterHiddenWindowClass(kClassName, &Win32MainWindow::WindowProc)) return false;
 
     m_handler = &handler;
     // Never shown: WS_OVERLAPPEDWINDOW without WS_VISIBLE. OnCreate runs inside this call.

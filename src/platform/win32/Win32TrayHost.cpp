@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "platform/win32/WideString.h"
+#include "platform/win32/WindowClass.h"
 
 namespace hvx::win32 {
 
@@ -13,16 +14,7 @@ Win32TrayHost::~Win32TrayHost() {
 
 bool Win32TrayHost::CreateMessageWindow(ITrayHandler& handler) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    // No class style, cursor, brush or icon: the window is never seen.
-    static const ATOM windowClass = [instance] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof(wc);
-        wc.lpfnWndProc = &Win32TrayHost::WindowProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = kClassName;
-        return RegisterClassExW(&wc);
-    }();
-    if (windowClass == 0) return false;
+    if (!RegisterHiddenWindowClass(kClassName, &Win32TrayHost::WindowProc)) return false;
 
     m_handler = &handler;
     m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
