@@ -113,6 +113,19 @@ fi
 
 section "summary"
 printf '  %s\n' "${layer_results[@]}"
+# Tests are kept to at most half the size of the program (non-blank lines of code).
+code_lines() {
+    git ls-files -- "$1" | grep -E '\.(cpp|h|hpp|cc|c|sh|py)$' | xargs -r cat | grep -cv '^\s*$'
+}
+src_lines=$(code_lines 'src/*' 2>/dev/null) test_lines=$(code_lines 'tests/*' 2>/dev/null)
+if ((${src_lines:-0} > 0)); then
+    echo "  size: tests/ $test_lines non-blank lines, src/ $src_lines" \
+        "($((test_lines * 100 / src_lines))% of src/)"
+    if ((test_lines * 2 > src_lines)); then
+        echo "  tests/ is more than half of src/"
+        record "test size" 0 1
+    fi
+fi
 echo "  total time $((SECONDS - started))s"
 if ((total_skipped)); then
     echo "$total_passed passed, $total_failed failed, $total_skipped skipped"
