@@ -291,6 +291,7 @@ TEST(AutoShutdown, CountdownRunsFromTheMomentTheDialogClosedAndWrapsAtMidnight) 
         {"2", "30", 22, 45, 75},     // 1515 - 1440
         {"00", "00", 13, 7, 787},    // the current minute
         {"23", "59", 23, 59, 1438},  // the largest sum, 2878
+        {"1", "15", 22, 45, 0},      // exactly midnight
         {"ab", "", 8, 20, 500}};
     // clang-format on
     for (const auto& [hours, minutes, hour, minute, expected] : cases) {
