@@ -7,11 +7,11 @@
 
 #include <windows.h>
 
+#include "platform/win32/CoreAudioMixer.h"
 #include "platform/win32/Win32DialogHost.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32TrayHost.h"
-#include "platform/win32/WinmmMixer.h"
 
 namespace {
 
@@ -24,13 +24,16 @@ hvx::win32::Win32InstanceMarker g_singleInstanceMutex(hvx::INSTANCE_MARKER_NAME)
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
     using namespace hvx::win32;
+    // COM for this, the GUI, thread: up before the mixer, whose Core Audio objects live here,
+    // and down after it.
+    ComApartment com;
     Win32MainWindow window;
     Win32TrayHost tray(window);
     Win32DialogHost dialogs;
     Win32Clock clock;
     Win32Registry registry;
     Win32RunEntry runEntry;
-    WinmmMixer mixer([&window] { return window.Hwnd(); });
+    CoreAudioMixer mixer;
     Win32Power power;
     hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, mixer, power};
 
