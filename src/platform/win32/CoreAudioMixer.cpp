@@ -65,10 +65,7 @@ bool CoreAudioMixer::Open(uint32_t deviceId) {
     if (deviceId != 0) return false;
     ComPtr<IMMDeviceEnumerator> enumerator;
     if (FAILED(m_factory(enumerator.GetAddressOf())) || !enumerator) return false;
-    if (!FindEndpoint(enumerator.Get())) {
-        ForgetEndpoint();
-        return false;
-    }
+    if (!FindEndpoint(enumerator.Get())) return false;
     m_enumerator = std::move(enumerator);
     return true;
 }
