@@ -49,9 +49,15 @@ CoreAudioMixer::CoreAudioMixer(EnumeratorFactory factory) : m_factory(std::move(
 
 CoreAudioMixer::~CoreAudioMixer() {
     Close();
+    if (m_apartment && SUCCEEDED(*m_apartment)) CoUninitialize();
+}
+
+void CoreAudioMixer::EnterApartment() {
+    if (!m_apartment) m_apartment = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 }
 
 uint32_t CoreAudioMixer::GetNumDevs() {
+    EnterApartment();
     // Asked before Open too: an enumerator of its own then, let go of at once.
     ComPtr<IMMDeviceEnumerator> enumerator = m_enumerator;
     if (!enumerator && (FAILED(m_factory(enumerator.GetAddressOf())) || !enumerator)) return 0;
@@ -62,6 +68,7 @@ uint32_t CoreAudioMixer::GetNumDevs() {
 
 bool CoreAudioMixer::Open(uint32_t deviceId) {
     Close();
+    EnterApartment();
     if (deviceId != 0) return false;
     ComPtr<IMMDeviceEnumerator> enumerator;
     if (FAILED(m_factory(enumerator.GetAddressOf())) || !enumerator) return false;

@@ -13,6 +13,7 @@
 // clang-format on
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,25 +21,14 @@
 
 namespace hvx::win32 {
 
-// COM for the calling thread, single-threaded apartment, for as long as the object lives.
-class ComApartment {
-  public:
-    ComApartment() : m_result(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(m_result)) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-  private:
-    HRESULT m_result;
-};
-
 // One device (0) while the system has a default playback device. The default is asked for at
 // every call, so a new default (a headset plugged in, a change in Sound settings) is followed at
 // once; what was activated on a device is kept while it stays the default. Values are 0..65535
-// (a scalar 0.0..1.0 scaled), the mute 0 or 1. Every call runs on the thread that made the
-// object, inside its COM apartment.
+// (a scalar 0.0..1.0 scaled), the mute 0 or 1.
+//
+// Every call comes from one thread, the GUI thread, which the first call puts in a single-threaded
+// COM apartment, left when the object goes. Not sooner: entering one creates a hidden window, and
+// a second instance of HVX must leave without any.
 class CoreAudioMixer final : public hvx::IMixerDevice {
   public:
     using EnumeratorFactory = std::function<HRESULT(IMMDeviceEnumerator** enumerator)>;
@@ -81,8 +71,10 @@ class CoreAudioMixer final : public hvx::IMixerDevice {
     // Lets go of the device when a call says it has gone away, so the next call finds it anew.
     bool Succeeded(HRESULT result);
     void ForgetEndpoint();
+    void EnterApartment();
 
     EnumeratorFactory m_factory;
+    std::optional<HRESULT> m_apartment;  // CoInitializeEx's answer, once asked
     Microsoft::WRL::ComPtr<IMMDeviceEnumerator> m_enumerator;  // held while open
     Microsoft::WRL::ComPtr<IMMDevice> m_device;
     Microsoft::WRL::ComPtr<IAudioEndpointVolume> m_endpointVolume;

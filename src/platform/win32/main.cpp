@@ -24,9 +24,6 @@ hvx::win32::Win32InstanceMarker g_singleInstanceMutex(hvx::INSTANCE_MARKER_NAME)
 int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
     using namespace hvx::win32;
-    // COM for this, the GUI, thread: up before the mixer, whose Core Audio objects live here,
-    // and down after it.
-    ComApartment com;
     Win32MainWindow window;
     Win32TrayHost tray(window);
     Win32DialogHost dialogs;

@@ -270,7 +270,6 @@ void CheckOverTheSystem() {
 }  // namespace
 
 int main() {
-    hvx::win32::ComApartment com;
     CheckOverFakes();
     CheckOverTheSystem();
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
