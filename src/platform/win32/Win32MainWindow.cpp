@@ -1,7 +1,5 @@
 #include "platform/win32/Win32MainWindow.h"
 
-#include <mmsystem.h>
-
 #include "platform/win32/WideString.h"
 #include "platform/win32/WindowClass.h"
 
@@ -85,10 +83,6 @@ LRESULT CALLBACK Win32MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPa
             return 0;
         case WM_HOTKEY:
             return handler.OnHotKey(static_cast<int>(wParam));
-        case MM_MIXM_LINE_CHANGE:
-        case MM_MIXM_CONTROL_CHANGE:
-            // The mixer reports changes made elsewhere; nothing here depends on them.
-            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;

@@ -7,11 +7,11 @@
 
 #include <windows.h>
 
+#include "platform/win32/CoreAudioMixer.h"
 #include "platform/win32/Win32DialogHost.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32TrayHost.h"
-#include "platform/win32/WinmmMixer.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     Win32Clock clock;
     Win32Registry registry;
     Win32RunEntry runEntry;
-    WinmmMixer mixer([&window] { return window.Hwnd(); });
+    CoreAudioMixer mixer;
     Win32Power power;
     hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, mixer, power};
 

@@ -1,0 +1,33 @@
+# One instance; the tray icon's menu; Exit.
+
+# The popup menu's first nineteen items as Wine's +menu trace shows it drawing them, "ID Text"
+# ("(default)" after the default one), "-" for a separator.
+menu_drawn() {
+    sed -n 's/.*:draw_menu_item { ID=0x\([0-9a-f]*\), \(.*\) *}$/\1 \2/p' "$HVX_LOG" |
+        head -n 19 | while read -r id rest; do
+            [[ $rest == *sep* ]] && echo - && continue
+            [[ $rest == *default* ]] && default=' (default)' || default=''
+            [[ $rest =~ Text=L\"(.*)\" ]] && echo "$((16#$id)) ${BASH_REMATCH[1]}$default"
+        done
+}
+
+test_one_instance_and_the_tray_menu_exit_removes_icon_and_hotkeys() {
+    hvx_start --relay 'shell32.Shell_NotifyIconW;user32.UnregisterHotKey' --debug +menu
+    local first=$HVX_PID first_log=$HVX_LOG
+    hvx_start --no-wait
+    hvx_wait_exit || fail "a second start exits at once"
+    kill -0 "$first" || hvx_abort "the first instance ended"
+    HVX_PID=$first HVX_LOG=$first_log
+
+    # A right click on the icon (WM_RBUTTONUP) shows the menu; Up picks its last item, Exit.
+    drive tray 0x205 ';' wait-menu ';' keys up enter || fail "the menu did not take Up, Enter"
+    hvx_wait_exit || fail "Exit from the menu ends HVX"
+    expect_eq "$(menu_drawn | paste -sd'|')" "125 Auto Shutdown Function (default)|-|\
+120 Shutdown|121 Restart|122 Log off|123 Hibernate|124 Standby|-|103 Save Volume Level|\
+104 Use Saved Volume Level|105 Restore Default Volume Level|106 Mute|-|101 Settings|\
+102 Advanced Options|-|109 Help|110 About|112 Exit" "the menu shows its nineteen items"
+    expect_eq "$(relay_calls | sed -n 's/^shell32.Shell_NotifyIconW(\([0-9a-f]*\),.*/\1/p
+        s/^user32.UnregisterHotKey([0-9a-f]*,\([0-9a-f]*\))/\1/p' | paste -sd' ')" \
+        "00000000 00000002 00000064 000000c8 0000012c 00000190 00000320 00000384" \
+        "the icon is added; Exit deletes it (NIM_DELETE) and frees the six hotkeys"
+}
