@@ -1,7 +1,9 @@
 // The settings file, the autostart entry and the single-instance marker, on real files and
 // sockets.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,6 +13,7 @@
 
 #include "platform/linux/FileStore.h"
 #include "platform/linux/Instance.h"
+#include "settings/AppSettings.h"
 #include "settings/DesktopEntry.h"
 
 namespace hvx::linux_platform {
@@ -81,15 +84,35 @@ TEST(FileStore, AWriteThatCannotBeStoredFailsAndKeepsTheOldFile) {
     EXPECT_FALSE(FileRegistryStore(dir.path() + "/file/sub/HVX.conf").WriteDword(kKey, "A", 1));
 }
 
-TEST(FileStore, ConfigHomeFollowsXdgOnlyWhenAbsolute) {
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", "/somewhere/config");
-    EXPECT_EQ(ConfigHome(), QStringLiteral("/somewhere/config"));
+TEST(FileStore, ConfigHomeIsTheVariablesBytesAsTheyAreAndXdgOnlyWhenAbsolute) {
+    QTemporaryDir dir;
+    const QByteArray savedXdg = qgetenv("XDG_CONFIG_HOME"), savedHome = qgetenv("HOME");
+    const QByteArray folder = QFile::encodeName(dir.path()) + "/conf\xff";  // not UTF-8
+    qputenv("XDG_CONFIG_HOME", folder);
+    ASSERT_TRUE(FileRegistryStore().WriteDword(kKey, "RegMode", 1));
+    EXPECT_EQ(::access((folder + "/Tessaron/HVX.conf").constData(), F_OK), 0);
+    qputenv("HOME", folder);
     qputenv("XDG_CONFIG_HOME", "relative/config");
-    EXPECT_EQ(ConfigHome(), QDir::homePath() + "/.config");
+    EXPECT_EQ(ConfigHome(), (folder + "/.config").toStdString());
     qunsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(ConfigHome(), QDir::homePath() + "/.config");
-    if (!saved.isNull()) qputenv("XDG_CONFIG_HOME", saved);
+    EXPECT_EQ(ConfigHome(), (folder + "/.config").toStdString());
+    for (const auto& [name, saved] : {std::pair{"XDG_CONFIG_HOME", savedXdg}, {"HOME", savedHome}})
+        saved.isNull() ? qunsetenv(name) : qputenv(name, saved);
+}
+
+TEST(FileStore, ASaveReplacesTheFileOnceWithTheWholeRecord) {
+    QTemporaryDir dir;
+    FileRegistryStore store(dir.path() + "/HVX.conf");
+    AutostartRunEntry entry(dir.path() + "/autostart");
+    const int watch = inotify_init1(IN_NONBLOCK);
+    ASSERT_GE(inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(), IN_MOVED_TO), 0);
+    SaveSettings(AppSettings{.Mode = 1, .ActionDay = 3}, store, entry);
+    alignas(inotify_event) char events[4096];
+    EXPECT_EQ(::read(watch, events, sizeof events), ssize_t(sizeof(inotify_event) + 16));
+    ::close(watch);  // one rename (each follows its own sync): not one per value
+    AppSettings back;
+    LoadSettings(back, store);
+    EXPECT_EQ(back, (AppSettings{.Mode = 1, .ActionDay = 3}));
 }
 
 TEST(RunEntry, WritesAndDeletesTheAutostartFile) {
@@ -108,6 +131,8 @@ TEST(RunEntry, WritesAndDeletesTheAutostartFile) {
     EXPECT_FALSE(QFile::exists(folder + "/HVX.desktop"));
     EXPECT_FALSE(entry.Write("../HVX", "/usr/bin/hvx"));  // never outside the folder
     EXPECT_FALSE(QFile::exists(dir.path() + "/HVX.desktop"));
+    EXPECT_FALSE(entry.Write("HVX", "/opt/\xff/hvx"));  // not UTF-8: no entry can name it
+    EXPECT_FALSE(QFile::exists(folder + "/HVX.desktop"));
 }
 
 TEST(InstanceMarker, TheSecondMarkerSeesTheFirstUntilItGoes) {
