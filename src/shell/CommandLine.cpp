@@ -16,8 +16,7 @@ constexpr std::array<CommandWord, 17> kWords{{
     {"mute", HOTKEY_MUTE, 0, "mute or unmute (Ctrl + Left)"},
     {"use-saved-volume", HOTKEY_USE_SAVED_VOLUME, 0, "use the saved volume level (Ctrl + Right)"},
     {"restart", HOTKEY_RESTART, 0, "restart the computer (Ctrl + Alt + R)"},
-    {"shutdown", HOTKEY_SHUTDOWN, 0,
-     "shut the computer down (Ctrl + Alt + Enter: only when enabled in Settings)"},
+    {"shutdown", HOTKEY_SHUTDOWN, 0, "shut down (Ctrl + Alt + Enter, if Settings allows it)"},
     {"auto-shutdown", 0, ID_AUTO_SHUTDOWN, "open Auto Shutdown Function"},
     {"log-off", 0, ID_LOGOFF, "log off"},
     {"hibernate", 0, ID_HIBERNATE, "hibernate"},
@@ -47,11 +46,12 @@ const CommandWord* FindCommandWord(std::string_view word) {
 CommandLine ParseCommandLine(std::span<const std::string_view> args) {
     if (args.empty()) return {};
     const std::string_view first = args.front();
-    if (args.size() > 1) return {CommandLine::Kind::Invalid, nullptr, args[1]};
-    if (first == "--help" || first == "-h") return {CommandLine::Kind::Help, nullptr, {}};
     const CommandWord* command =
         first.starts_with("--") ? FindCommandWord(first.substr(2)) : nullptr;
-    if (command == nullptr) return {CommandLine::Kind::Invalid, nullptr, first};
+    if (command == nullptr && first != "--help")
+        return {CommandLine::Kind::Invalid, nullptr, first};
+    if (args.size() > 1) return {CommandLine::Kind::Invalid, nullptr, args[1]};
+    if (command == nullptr) return {CommandLine::Kind::Help, nullptr, {}};
     return {CommandLine::Kind::Send, command, {}};
 }
 
@@ -62,7 +62,7 @@ std::string UsageText(std::string_view program) {
     text += "had been used:\n";
     for (const CommandWord& entry : kWords) {
         std::string option = "  --" + std::string(entry.word);
-        option.resize(27, ' ');
+        option.resize(28, ' ');
         text += option + std::string(entry.does) + "\n";
     }
     return text;
