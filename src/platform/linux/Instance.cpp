@@ -75,7 +75,9 @@ void LocalServerMarker::TakeConnections() {
                 socket->abort();
                 return;
             }
+            // The answer goes out now: the command may keep the event loop busy for a while.
             socket->write("ok\n");
+            socket->flush();
             socket->disconnectFromServer();
             // Run from the event loop, not inside this socket's signal: a command may open a
             // dialog and wait in it.
