@@ -102,6 +102,14 @@ elif sys.argv[1] == "ClearCalls":
 EOF
 }
 wait_until 15 mock GetCalls || { echo "desktop: the logind mock did not start" >&2; exit 2; }
+mock_set() {  # mock_set METHOD ARGS...: a dbus-send to the mock's control interface
+    dbus-send --system --print-reply --dest=org.freedesktop.login1 /org/freedesktop/login1 \
+        "org.freedesktop.DBus.Mock.$1" "${@:2}" >/dev/null
+}
+# The program runs in this user's session "e2e"; $XDG_SESSION_ID names a stale one.
+mock_set AddSession string:e2e string:seat0 uint32:"$(id -u)" string:e2e boolean:true
+mock_set AddMethod string:org.freedesktop.login1.Manager string:GetSessionByPID string:u string:o \
+    'string:ret = "/org/freedesktop/login1/session/e2e"'
 
 # No test may reach this machine's logind: every start of the program checks that the system
 # bus it will see is ours and that logind on it is the mock.

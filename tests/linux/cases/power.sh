@@ -5,8 +5,9 @@ case_power_menu() {
     check "starts" start_hvx
     local item
     for item in Shutdown Restart "Log off" Hibernate Standby; do choose "$item"; done
-    check "one call per item, none interactive" calls_are \
-        "PowerOff False;Reboot False;TerminateSession hvx-e2e;Hibernate False;Suspend False"
+    # Log off ends the program's own session, not the stale one $XDG_SESSION_ID names.
+    check "one call per item, none interactive" calls_are "PowerOff False;Reboot False;\
+GetSessionByPID $HVX_PID;TerminateSession e2e;Hibernate False;Suspend False"
 }
 
 # Ctrl+Alt+R restarts, also with Caps Lock and Num Lock on; a combination another program took
