@@ -19,7 +19,9 @@ start_hvx() {  # start_hvx [--at 'YYYY-MM-DD HH:MM:SS' RATE] [PROGRAM]: waits fo
     out=$("$XHELPER" time-to-icon "${clock[@]}" /bin/sh -c 'exec "$0" >>"$1" 2>&1' \
         "${1:-$HVX}" "$HVX_LOG") || return 1
     HVX_PID=${out##* }
-    idle  # its start-up (settings, hotkeys) is done once its menu opens
+    # Its start-up (settings, hotkeys) is done once its menu opens; on a fast clock a dialog may
+    # come first.
+    [ ${#clock[@]} -gt 0 ] || idle
 }
 stop_hvx() {  # ends the program if it still runs; true if its log holds no sanitizer report
     if [ -n "$HVX_PID" ] && kill "$HVX_PID" 2>/dev/null; then
@@ -54,13 +56,18 @@ write_conf() {  # write_conf Name=Value...: a settings file holding just these v
 }
 conf_value() { sed -n "s/^$1=//p" "$CONF"; }
 conf_is() { [ "$(conf_value "$1")" = "$2" ]; }
+conf_are() {  # conf_are Name=Value...: the settings file holds these values
+    local pair
+    for pair; do conf_is "${pair%%=*}" "${pair#*=}" || return 1; done
+}
 minute_of_day() { echo $((10#${1%:*} * 60 + 10#${1#*:})); }  # minute_of_day HH:MM
 
+sink_volume_is() { [ "$(sink_volume)" = "$1" ]; }
 sink_volume() { pactl get-sink-volume hvx_sink | sed -n 's/^Volume: front-left: \([0-9]*\).*/\1/p'; }
-source_volume() { pactl get-source-volume hvx_source | sed -n 's/^Volume: front-left: \([0-9]*\).*/\1/p'; }
 sink_muted() { pactl get-sink-mute hvx_sink | grep -q "Mute: ${1:-yes}"; }  # sink_muted [no]
 
 calls() { mock GetCalls | paste -sd';'; }  # the mock logind's calls so far, joined by ;
+called() { [ -n "$(calls)" ]; }
 calls_are() {  # calls_are 'CALL;CALL': once the program is idle, exactly these calls were made
     idle
     [ "$(calls)" = "$1" ] || { echo "    calls: $(calls) (wanted: $1)"; return 1; }
