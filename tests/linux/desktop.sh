@@ -1,9 +1,9 @@
 # shellcheck shell=bash
 # The private desktop of the end-to-end tests and the benchmarks (see tests/linux/README); all
-# it starts ends with the sourcing script. Expects XHELPER (and HVX_WORK_PREFIX).
+# it starts ends with the sourcing script.
 
 PYTHON=/usr/bin/python3  # the system one, which has the dbus module
-for tool in Xvfb trayer dbus-daemon pulseaudio pactl xdotool "$PYTHON" "$XHELPER" \
+for tool in Xvfb trayer dbus-daemon pulseaudio pactl xdotool xwininfo "$PYTHON" \
     /usr/libexec/at-spi-bus-launcher; do
     command -v "$tool" >/dev/null || { echo "$tool is missing (see tests/linux/README)" >&2; exit 2; }
 done
