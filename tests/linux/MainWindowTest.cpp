@@ -12,22 +12,15 @@
 namespace hvx::linux_platform {
 namespace {
 
-class Handler : public IMainWindowHandler {
-  public:
-    int OnCreate() override {
-        created = true;
-        return 0;
-    }
+struct Handler : IMainWindowHandler {
+    int OnCreate() override { return 0; }
     void OnTimer(unsigned id) override {
         ticks.push_back(id);
-        if (onTimer) onTimer(id);
+        onTimer(id);
     }
-    void OnCommand(int id) override { commands.push_back(id); }
+    void OnCommand(int) override {}
     int OnHotKey(int) override { return 0; }
-
-    bool created = false;
     std::vector<unsigned> ticks;
-    std::vector<int> commands;
     std::function<void(unsigned)> onTimer;
 };
 
