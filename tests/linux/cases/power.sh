@@ -14,7 +14,7 @@ GetSessionByPID $HVX_PID;TerminateSession e2e;Hibernate False;Suspend False"
 # first stays inert while the others work.
 case_power_hotkeys() {
     write_conf RegShutdownByUsingShortcut=1
-    "$XHELPER" grab Return control alt >"$WORK/grab.out" &
+    "$X11" grab Return control alt >"$WORK/grab.out" &
     local grabber=$!
     wait_until 5 grep -q grabbed "$WORK/grab.out"
     check "starts" start_hvx

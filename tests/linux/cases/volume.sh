@@ -5,9 +5,9 @@ case_volume() {
     pactl set-sink-volume hvx_sink 30000
     check "starts" start_hvx
     xdotool key ctrl+Up
-    check "Ctrl+Up raises the sink by the step" wait_until 3 test "$(sink_volume)" = 32800
+    check "Ctrl+Up raises the sink by the step" wait_until 3 sink_volume_is 32800
     xdotool key ctrl+Down
-    check "Ctrl+Down lowers it again" wait_until 3 test "$(sink_volume)" = 30000
+    check "Ctrl+Down lowers it again" wait_until 3 sink_volume_is 30000
     xdotool key ctrl+Left
     check "Ctrl+Left mutes" wait_until 3 sink_muted
     check "the menu then reads Unmute" menu_has Unmute
