@@ -1,16 +1,23 @@
-// The settings file and the autostart entry, on real files.
+// The settings and autostart files, the instance socket and the clock, on the real thing.
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <sys/inotify.h>
+#include <sys/mount.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <filesystem>
+#include <QTest>
+#include <csignal>
 
 #include "platform/linux/FileStore.h"
+#include "platform/linux/Instance.h"
 #include "settings/AppSettings.h"
 #include "settings/DesktopEntry.h"
 
@@ -52,21 +59,15 @@ TEST(FileStore, ValuesRoundTripAMalformedOneReadsFalseAndEveryWriteReplacesTheFi
     EXPECT_EQ(v, 77u);
 }
 
-TEST(FileStore, ConfigHomeIsTheVariablesBytesAsTheyAreAndXdgOnlyWhenAbsolute) {
-    QTemporaryDir dir;
+TEST(FileStore, TheConfigFolderIsTheVariablesBytesAsTheyAre) {
     const QByteArray savedXdg = qgetenv("XDG_CONFIG_HOME"), savedHome = qgetenv("HOME");
-    const QByteArray folder = QFile::encodeName(dir.path()) + "/conf\xff";  // not UTF-8
-    qputenv("XDG_CONFIG_HOME", folder);
-    ASSERT_TRUE(FileRegistryStore().WriteDword("Software\\Tessaron\\HVX", "RegMode", 1));
-    EXPECT_EQ(::access((folder + "/Tessaron/HVX.conf").constData(), F_OK), 0);
-    qputenv("HOME", folder);
-    qputenv("XDG_CONFIG_HOME", "relative/config");
-    EXPECT_EQ(ConfigHome(), (folder + "/.config").toStdString());
-    qunsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(ConfigHome(), (folder + "/.config").toStdString());
+    qputenv("XDG_CONFIG_HOME", "/tmp/conf\xff");  // not UTF-8
+    EXPECT_EQ(ConfigHome(), "/tmp/conf\xff");
+    qputenv("HOME", "/tmp/home\xff");
+    qputenv("XDG_CONFIG_HOME", "relative/config");  // not absolute: not followed
+    EXPECT_EQ(ConfigHome(), "/tmp/home\xff/.config");
     for (const auto& [name, saved] : {std::pair{"XDG_CONFIG_HOME", savedXdg}, {"HOME", savedHome}})
         saved.isNull() ? qunsetenv(name) : qputenv(name, saved);
-    std::filesystem::remove_all(folder.constData());  // a name Qt cannot remove
 }
 
 TEST(FileStore, ASaveReplacesTheFileOnceWithTheWholeRecord) {
@@ -81,7 +82,6 @@ TEST(FileStore, ASaveReplacesTheFileOnceWithTheWholeRecord) {
     alignas(inotify_event) char events[4096];
     EXPECT_EQ(::read(watch, events, sizeof events), ssize_t(2 * (sizeof(inotify_event) + 16)));
     ::close(watch);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"HVX.conf"});
     AppSettings back;
     LoadSettings(back, store);
     EXPECT_EQ(back, (AppSettings{.Mode = 1, .ActionDay = 3}));
@@ -102,6 +102,67 @@ TEST(RunEntry, WritesAndDeletesTheAutostartFileAndNothingOutsideItsFolder) {
     EXPECT_FALSE(QFile::exists(dir.path() + "/HVX.desktop"));
     EXPECT_FALSE(entry.Write("HVX", "/opt/\xff/hvx"));  // not UTF-8: no entry can name it
     EXPECT_FALSE(QFile::exists(dir.path() + "/autostart/HVX.desktop"));
+}
+
+// Runs body in a child process while this one's event loop, and with it the instance socket,
+// runs; returns its exit status, or -1 when it had to be killed.
+int InChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(body());
+    int status = 0;
+    if (!QTest::qWaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 20000))
+        ::kill(pid, SIGKILL), ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// As uid, sends data to the abstract name: 0 when all was taken and "ok\n" came back, 1 when
+// the connection was closed without an answer, 2 when it was closed before all was sent.
+int Send(const QString& name, const std::string& data, uid_t uid = ::getuid()) {
+    return InChild([&] {
+        sockaddr_un address{AF_UNIX, {}};
+        const QByteArray bytes = name.toUtf8();
+        memcpy(address.sun_path + 1, bytes.constData(), size_t(bytes.size()));
+        const auto size = socklen_t(sizeof(sa_family_t) + 1 + size_t(bytes.size()));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::setresuid(uid, uid, uid) != 0 || ::connect(fd, (sockaddr*)&address, size) != 0)
+            return 9;
+        if (::send(fd, data.data(), data.size(), MSG_NOSIGNAL) != ssize_t(data.size())) return 2;
+        char answer[4] = {};
+        return ::read(fd, answer, 3) == 3 && std::string(answer) == "ok\n" ? 0 : 1;
+    });
+}
+
+TEST(InstanceMarker, TakesOneCommandWordFromThisUserAndNothingElse) {
+    const QString name = QStringLiteral("{hvx-words-%1}").arg(::getpid());
+    LocalServerMarker marker(name);
+    std::vector<std::string_view> words;
+    marker.OnCommand([&](const CommandWord& command) { words.push_back(command.word); });
+    EXPECT_EQ(Send(name, std::string(32 << 20, 'x')), 2);  // 32 MB, never held
+    EXPECT_EQ(Send(name, "reboot-now\n"), 1);
+    EXPECT_EQ(Send(name, "volume-up\n", 65534), ::geteuid() == 0 ? 1 : 9);  // another user
+    EXPECT_EQ(Send(name, "volume-up\n"), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !words.empty(); }));
+    EXPECT_EQ(words, std::vector<std::string_view>{"volume-up"});
+}
+
+TEST(LocalClock, FollowsAZoneChangedWhileRunning) {
+    const int status = InChild([] {
+        // A mount namespace of its own: the zone changes for this process alone.
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return 77;
+        ::unsetenv("TZ");
+        const auto minutesIn = [](const char* zone) {
+            if (::mount(zone, "/etc/localtime", nullptr, MS_BIND, nullptr) != 0) ::_exit(77);
+            const LocalTime now = LocalClock().Now();
+            return now.hour * 60 + now.minute;
+        };
+        const int east = minutesIn("/usr/share/zoneinfo/Etc/GMT-5");  // UTC+5
+        const int west = minutesIn("/usr/share/zoneinfo/Etc/GMT+7");  // UTC-7
+        return (east - west + 1440) % 1440 / 2 == 360 ? 0 : 1;        // 719 if a minute passed
+    });
+    if (status == 77) GTEST_SKIP() << "no private mount namespace (root only)";
+    EXPECT_EQ(status, 0);
 }
 
 }  // namespace

@@ -14,38 +14,31 @@ using Kind = CommandLine::Kind;
 TEST(CommandLine, OneWordHelpOrNothingAndAnythingElseIsInvalid) {
     // clang-format off
     const std::tuple<std::vector<std::string_view>, Kind, std::string_view> cases[] = {
-        {{}, Kind::Start, ""}, {{"--help"}, Kind::Help, ""},
-        {{"--exit"}, Kind::Send, "exit"}, {{"--help-dialog"}, Kind::Send, "help-dialog"},
-        {{"exit"}, Kind::Invalid, "exit"}, {{"--Exit"}, Kind::Invalid, "--Exit"},
-        {{"--"}, Kind::Invalid, "--"}, {{"--mute", "--exit"}, Kind::Invalid, "--exit"}};
+        {{}, Kind::Start, ""}, {{"--help"}, Kind::Help, ""}, {{"--exit"}, Kind::Send, "exit"},
+        {{"--help-dialog"}, Kind::Send, "help-dialog"}, {{"exit"}, Kind::Invalid, "exit"},
+        {{"--Exit"}, Kind::Invalid, "--Exit"}, {{"--"}, Kind::Invalid, "--"}, {{"--mute", "--exit"}, Kind::Invalid, "--exit"}};
     // clang-format on
     for (const auto& [args, kind, word] : cases) {
         const CommandLine parsed = ParseCommandLine(args);
         EXPECT_EQ(parsed.kind, kind) << word;
         EXPECT_EQ(kind == Kind::Send ? parsed.command->word : parsed.bad, word);
     }
-    for (const CommandWord& w : CommandWords())
-        EXPECT_NE(UsageText("hvx").find("  --" + std::string(w.word) + " "), std::string::npos);
 }
 
 TEST(CommandLine, EachWordDoesWhatItsHotkeyOrMenuItemDoes) {
     // clang-format off
     const std::tuple<std::string_view, int, int> words[] = {  // word, hotkey, menu command
-        {"volume-up", HOTKEY_VOLUME_UP, 0}, {"volume-down", HOTKEY_VOLUME_DOWN, 0},
-        {"mute", HOTKEY_MUTE, 0}, {"use-saved-volume", HOTKEY_USE_SAVED_VOLUME, 0},
-        {"restart", HOTKEY_RESTART, 0}, {"shutdown", HOTKEY_SHUTDOWN, 0},
-        {"auto-shutdown", 0, ID_AUTO_SHUTDOWN}, {"log-off", 0, ID_LOGOFF},
-        {"hibernate", 0, ID_HIBERNATE}, {"standby", 0, ID_STANDBY},
-        {"save-volume", 0, ID_SAVE_VOLUME_LEVEL}, {"settings", 0, ID_SETTINGS},
-        {"restore-default-volume", 0, ID_RESTORE_DEFAULT_VOLUME_LEVEL},
-        {"advanced-options", 0, ID_ADVANCED_OPTIONS}, {"help-dialog", 0, ID_HELP},
-        {"about", 0, ID_ABOUT}, {"exit", 0, ID_EXIT}};
+        {"volume-up", HOTKEY_VOLUME_UP, 0}, {"volume-down", HOTKEY_VOLUME_DOWN, 0}, {"mute", HOTKEY_MUTE, 0},
+        {"use-saved-volume", HOTKEY_USE_SAVED_VOLUME, 0}, {"restart", HOTKEY_RESTART, 0}, {"shutdown", HOTKEY_SHUTDOWN, 0},
+        {"auto-shutdown", 0, ID_AUTO_SHUTDOWN}, {"log-off", 0, ID_LOGOFF}, {"hibernate", 0, ID_HIBERNATE},
+        {"standby", 0, ID_STANDBY}, {"save-volume", 0, ID_SAVE_VOLUME_LEVEL}, {"settings", 0, ID_SETTINGS},
+        {"restore-default-volume", 0, ID_RESTORE_DEFAULT_VOLUME_LEVEL}, {"about", 0, ID_ABOUT},
+        {"advanced-options", 0, ID_ADVANCED_OPTIONS}, {"help-dialog", 0, ID_HELP}, {"exit", 0, ID_EXIT}};
     // clang-format on
     EXPECT_EQ(CommandWords().size(), std::size(words));
     const auto seed = [](FakePlatform& f) { f.registry.Set("RegShutdownByUsingShortcut", 1); };
     for (const auto& [word, hotkey, command] : words) {
         Rig byWord(seed), byHand(seed);
-        ASSERT_NE(FindCommandWord(word), nullptr) << word;
         RunCommandWord(byWord.F(), *FindCommandWord(word));
         hotkey != 0 ? void(byHand.F().OnHotKey(hotkey)) : byHand.F().OnCommand(command);
         EXPECT_FALSE(byHand.fake.log.calls.empty()) << word;
@@ -57,8 +50,7 @@ TEST(CommandLine, EachWordDoesWhatItsHotkeyOrMenuItemDoes) {
     rig.F().TrayIcon.DialogOpen = true;
     for (const char* word : {"about", "shutdown", "volume-up"})
         RunCommandWord(rig.F(), *FindCommandWord(word));
-    EXPECT_EQ(rig.fake.log.calls, rig.fake.log.Matching("MixerSet"));
-    EXPECT_FALSE(rig.fake.log.calls.empty());
+    EXPECT_EQ(rig.fake.log.calls, (Calls{"MixerSet 1 30000", "MixerSet 3 30000"}));
 }
 
 }  // namespace

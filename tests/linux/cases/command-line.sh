@@ -1,6 +1,5 @@
 # shellcheck shell=bash
-# The command line hands its word to the running program, which acts as the hotkey or menu item
-# would; garbage on the socket changes nothing; a stalled logind holds up no hotkey.
+# Command words reach the running program; garbage does not; a stalled logind holds up nothing.
 sink_is() { [ "$(sink_volume)" = "$1" ]; }
 
 case_command_line() {
@@ -10,22 +9,18 @@ case_command_line() {
     check "without a running program: exit 1 and one line" test $? = 1 -a "$(wc -l <<<"$out")" = 1
     pactl set-sink-volume hvx_sink 30000
     check "starts" start_hvx
-    check "--volume-up is taken" "$HVX" --volume-up
-    check "... and raises the sink by the step" wait_until 3 sink_is 32800
+    check "--volume-up is taken and raises the sink by the step" \
+        eval "'$HVX' --volume-up && wait_until 3 sink_is 32800"
     "$HVX" --mute
     check "--mute relabels the menu" menu_has Unmute
     mock ClearCalls
     "$HVX" --shutdown
     check "--shutdown makes one logind call" calls_are "PowerOff False"
-    "$PYTHON" - "$(sed -n 's/^ *"Global\\\\\({.*}\)";$/\1/p' "$ROOT/src/resources/Resource.h")" <<'EOF'
-import socket, sys
-s = socket.socket(socket.AF_UNIX)
-s.connect("\0" + sys.argv[1])
-try: s.sendall(b"x" * 1000000)
-except OSError: pass
-EOF
-    check "after a flood of garbage it still takes words" "$HVX" --volume-down
-    check "... and acts on them" wait_until 3 sink_is 30000
+    "$PYTHON" -c 'import socket, sys
+s = socket.socket(socket.AF_UNIX); s.connect("\0" + sys.argv[1]); s.sendall(b"x" * 65536)' \
+        "$(sed -n 's/^ *"Global\\\\\({.*}\)";$/\1/p' "$ROOT/src/resources/Resource.h")"
+    check "after a flood of garbage it still takes words and acts on them" \
+        eval "'$HVX' --volume-down && wait_until 3 sink_is 30000"
     check "--exit ends it" eval "'$HVX' --exit && wait_until 10 hvx_gone"
 }
 
