@@ -17,6 +17,10 @@ class IRegistryStore {
     // Creates missing keys along the path. True when the value was stored.
     virtual bool WriteDword(std::string_view keyPath, std::string_view valueName,
                             uint32_t value) = 0;
+    // Bracket the writes of one whole record. A store that rewrites a file per write may keep
+    // them until EndSave and store them together; the registry stores each write at once.
+    virtual void BeginSave() {}
+    virtual void EndSave() {}
 };
 
 // The entry that starts a program when the user logs on, and this program's own path.

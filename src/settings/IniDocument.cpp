@@ -59,6 +59,13 @@ bool ParseDword(std::string_view text, uint32_t& value) {
 }
 
 IniDocument::IniDocument(std::string_view text) {
+    // Editors that save UTF-8 with a byte-order mark put it before the first section header;
+    // it is kept for the rewrite but is no part of the first line.
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (text.starts_with(kBom)) {
+        m_bom = true;
+        text.remove_prefix(kBom.size());
+    }
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -136,7 +143,7 @@ bool IniDocument::WriteDword(std::string_view section, std::string_view name, ui
 }
 
 std::string IniDocument::Text() const {
-    std::string text;
+    std::string text = m_bom ? "\xEF\xBB\xBF" : "";
     for (const std::string& line : m_lines) {
         text += line;
         text += '\n';

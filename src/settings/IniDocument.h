@@ -35,6 +35,7 @@ class IniDocument {
     size_t Find(std::string_view section, std::string_view name, size_t& sectionEnd) const;
 
     std::vector<std::string> m_lines;
+    bool m_bom = false;  // the text started with a UTF-8 byte-order mark
 };
 
 }  // namespace hvx

@@ -87,12 +87,14 @@ void SaveSettings(const AppSettings& settings, IRegistryStore& store, IRunEntry&
     const auto write = [&](const FieldEntry& f) {
         CRegistryValue(store, f.nameId, settings.*f.field).Write();
     };
+    store.BeginSave();
     write(kFields.front());
     if (settings.RunAtStartup != 0)
         runEntry.Write(RUN_ENTRY_NAME, runEntry.ModulePath());
     else
         runEntry.Delete(RUN_ENTRY_NAME);
     for (const FieldEntry& f : std::span(kFields).subspan(1)) write(f);
+    store.EndSave();
 }
 
 bool WriteDisableOnce(IRegistryStore& store, int32_t value) {

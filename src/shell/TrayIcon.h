@@ -23,10 +23,10 @@ class CTrayIcon : public ITrayHandler {
     bool DialogOpen = false;
     // How many of the scheduler's confirmation and alarm dialogs are showing.
     int SchedulerDialogsOpen = 0;
-
-  private:
+    // The menu does not open while any of them shows.
     bool MenuRefused() const { return DialogOpen || SchedulerDialogsOpen > 0; }
 
+  private:
     ITrayHost& m_host;
     IMainWindow& m_mainWindow;
     NotifyIconData m_data;

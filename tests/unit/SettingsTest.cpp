@@ -175,6 +175,12 @@ TEST(IniDocument, ReadsBySectionAndNameIgnoringCaseAndBlanks) {
     EXPECT_FALSE(doc.ReadDword("Software\\Tessaron", "RegMode", v));
     EXPECT_FALSE(IniDocument("").ReadDword(kKey, "RegMode", v));
     EXPECT_FALSE(IniDocument("\x01\x02garbage\xff").ReadDword(kKey, "RegMode", v));
+    // A byte-order mark before the header, as some editors save it, is no part of it.
+    IniDocument bom("\xEF\xBB\xBF[Software\\Tessaron\\HVX]\nRegMode=7\n");
+    ASSERT_TRUE(bom.ReadDword(kKey, "RegMode", v));
+    EXPECT_EQ(v, 7u);
+    ASSERT_TRUE(bom.WriteDword(kKey, "RegAction", 1));
+    EXPECT_EQ(bom.Text(), "\xEF\xBB\xBF[Software\\Tessaron\\HVX]\nRegMode=7\nRegAction=1\n");
 }
 
 TEST(IniDocument, WritesCreateReplaceAndKeepForeignLines) {

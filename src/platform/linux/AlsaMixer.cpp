@@ -59,35 +59,35 @@ bool AlsaMixer::Open(uint32_t deviceId) {
     if (deviceId != 0) return false;
     Close();
     m_mixer = OpenMixer();
-    if (m_mixer == nullptr) return false;
-    m_master = FindElement(m_mixer, "Master");
-    m_pcm = FindElement(m_mixer, "PCM");
-    return true;
+    return m_mixer != nullptr;
 }
 
 bool AlsaMixer::Close() {
     if (m_mixer == nullptr) return true;
     snd_mixer_close(m_mixer);
     m_mixer = nullptr;
-    m_master = m_pcm = nullptr;
     return true;
 }
 
 snd_mixer_elem_t* AlsaMixer::LineElement(uint32_t lineId) const {
-    if (lineId == kSpeakersLine) return m_master;
-    if (lineId == kWaveLine) return m_pcm;
+    // Looked up at each use, never kept: reading the mixer's events frees the element of a
+    // control that went away (a card unplugged, a sound server restarting).
+    if (m_mixer == nullptr) return nullptr;
+    if (lineId == kSpeakersLine) return FindElement(m_mixer, "Master");
+    if (lineId == kWaveLine) return FindElement(m_mixer, "PCM");
     return nullptr;
 }
 
 bool AlsaMixer::GetLineByComponentType(uint32_t componentType, uint32_t& lineId) {
     if (m_mixer == nullptr) return false;
-    if (componentType == MIXER_LINE_DST_SPEAKERS && m_master != nullptr) {
+    if (componentType == MIXER_LINE_DST_SPEAKERS && LineElement(kSpeakersLine) != nullptr) {
         lineId = kSpeakersLine;
         return true;
     }
     // Without a "PCM" element the device has no wave line.
-    if (componentType == MIXER_LINE_SRC_WAVEOUT && m_pcm != nullptr &&
-        snd_mixer_selem_has_playback_volume(m_pcm)) {
+    snd_mixer_elem_t* pcm = LineElement(kWaveLine);
+    if (componentType == MIXER_LINE_SRC_WAVEOUT && pcm != nullptr &&
+        snd_mixer_selem_has_playback_volume(pcm)) {
         lineId = kWaveLine;
         return true;
     }
@@ -102,7 +102,7 @@ long AlsaMixer::Offset(snd_mixer_elem_t* element) const {
 
 bool AlsaMixer::GetLineControlByType(uint32_t lineId, uint32_t controlType,
                                      MixerControlInfo& control) {
-    snd_mixer_elem_t* element = m_mixer ? LineElement(lineId) : nullptr;
+    snd_mixer_elem_t* element = LineElement(lineId);
     if (element == nullptr) return false;
     if (controlType == MIXER_CONTROL_VOLUME && snd_mixer_selem_has_playback_volume(element)) {
         long minimum = 0, maximum = 0;
@@ -132,7 +132,8 @@ bool AlsaMixer::GetControlValue(uint32_t controlId, uint32_t& value) {
     switch (controlId) {
         case kMasterVolume:
         case kWaveVolume: {
-            snd_mixer_elem_t* element = controlId == kMasterVolume ? m_master : m_pcm;
+            snd_mixer_elem_t* element =
+                LineElement(controlId == kMasterVolume ? kSpeakersLine : kWaveLine);
             long raw = 0;
             if (element == nullptr || !snd_mixer_selem_has_playback_volume(element) ||
                 snd_mixer_selem_get_playback_volume(element, channel, &raw) < 0)
@@ -142,8 +143,9 @@ bool AlsaMixer::GetControlValue(uint32_t controlId, uint32_t& value) {
         }
         case kMasterMute: {
             int on = 0;
-            if (m_master == nullptr || !snd_mixer_selem_has_playback_switch(m_master) ||
-                snd_mixer_selem_get_playback_switch(m_master, channel, &on) < 0)
+            snd_mixer_elem_t* master = LineElement(kSpeakersLine);
+            if (master == nullptr || !snd_mixer_selem_has_playback_switch(master) ||
+                snd_mixer_selem_get_playback_switch(master, channel, &on) < 0)
                 return false;
             value = on ? 0 : 1;  // the switch is on when the output plays
             return true;
@@ -159,14 +161,17 @@ bool AlsaMixer::SetControlValue(uint32_t controlId, uint32_t value) {
     switch (controlId) {
         case kMasterVolume:
         case kWaveVolume: {
-            snd_mixer_elem_t* element = controlId == kMasterVolume ? m_master : m_pcm;
+            snd_mixer_elem_t* element =
+                LineElement(controlId == kMasterVolume ? kSpeakersLine : kWaveLine);
             if (element == nullptr || !snd_mixer_selem_has_playback_volume(element)) return false;
             return snd_mixer_selem_set_playback_volume_all(element,
                                                            long(value) - Offset(element)) >= 0;
         }
-        case kMasterMute:
-            if (m_master == nullptr || !snd_mixer_selem_has_playback_switch(m_master)) return false;
-            return snd_mixer_selem_set_playback_switch_all(m_master, value == 0 ? 1 : 0) >= 0;
+        case kMasterMute: {
+            snd_mixer_elem_t* master = LineElement(kSpeakersLine);
+            if (master == nullptr || !snd_mixer_selem_has_playback_switch(master)) return false;
+            return snd_mixer_selem_set_playback_switch_all(master, value == 0 ? 1 : 0) >= 0;
+        }
         default:
             return false;
     }

@@ -27,14 +27,13 @@ class AlsaMixer : public IMixerDevice {
 
   private:
     snd_mixer_t* OpenMixer() const;
+    // The element of a line as the mixer has it now.
     snd_mixer_elem_t* LineElement(uint32_t lineId) const;
     // Values are offered from 0 up when an element's range starts below 0.
     long Offset(snd_mixer_elem_t* element) const;
 
     const char* m_device;
     snd_mixer_t* m_mixer = nullptr;
-    snd_mixer_elem_t* m_master = nullptr;
-    snd_mixer_elem_t* m_pcm = nullptr;
 };
 
 }  // namespace hvx::linux_platform

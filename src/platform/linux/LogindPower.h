@@ -1,9 +1,14 @@
 // Power actions through systemd-logind on the system bus, none of them interactive: logind
-// and its policy decide, and a refusal is simply a failed call.
+// and its policy decide, and a refusal is simply a failed call. No call waits for logind: a
+// stalled logind must not hold up hotkeys, the mute double click or the minute tick.
 #pragma once
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QObject>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
 #include "platform/Power.h"
 
@@ -11,15 +16,30 @@ namespace hvx::linux_platform {
 
 class LogindPower : public IPower {
   public:
+    explicit LogindPower(QDBusConnection bus = QDBusConnection::systemBus()) : m_bus(bus) {}
     // There is no privilege to enable: logind asks its policy on each call.
     bool EnableShutdownPrivilege() override { return true; }
-    // The Windows EWX flags: power-off or shutdown, reboot, or else log off.
+    // The Windows EWX flags: power-off or shutdown, reboot, or else log off. True when the
+    // call was sent; its answer comes later and a refusal changes nothing.
     bool ExitWindows(uint32_t flags) override;
     bool SetSystemPowerState(bool suspend, bool force) override;
 
   private:
-    bool CallManager(const QString& method, const QVariantList& args);
-    bool LogOff();
+    using Reply = std::function<void(const QDBusMessage&)>;
+    // Sends the call; onReply runs later, only for a successful answer.
+    bool Send(const QString& path, const QString& interface, const QString& method,
+              const QVariantList& args, Reply onReply = {});
+    bool CallManager(const QString& method, const QVariantList& args) {
+        return Send(kManagerPath, kManager, method, args);
+    }
+    void LogOff();
+    void TerminateDisplaySession();
+
+    static inline const QString kManagerPath = QStringLiteral("/org/freedesktop/login1");
+    static inline const QString kManager = QStringLiteral("org.freedesktop.login1.Manager");
+
+    QDBusConnection m_bus;
+    QObject m_replies;  // context of the pending answers: they die with this object
 };
 
 }  // namespace hvx::linux_platform

@@ -1,6 +1,8 @@
 // The Linux program: Qt's event loop drives the same behaviour as the Windows build.
 #include <QApplication>
 #include <QSessionManager>
+#include <cstdio>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/linux/AlsaMixer.h"
@@ -12,8 +14,43 @@
 #include "platform/linux/QtTrayHost.h"
 #include "shell/TrayApp.h"
 
+namespace {
+
+// Hands a command word to the running instance; needs no display.
+int SendCommand(const hvx::CommandWord& command, int argc, char* argv[]) {
+    using hvx::linux_platform::SendResult;
+    QCoreApplication app(argc, argv);
+    switch (hvx::linux_platform::SendCommandWord(command.word)) {
+        case SendResult::Taken:
+            return 0;
+        case SendResult::NotRunning:
+            std::fputs("hvx: HVX is not running\n", stderr);
+            return 1;
+        case SendResult::Refused:
+            break;
+    }
+    std::fputs("hvx: the running HVX did not take the command (it runs for another user)\n",
+               stderr);
+    return 1;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     using namespace hvx::linux_platform;
+    const std::vector<std::string_view> args(argv + std::min(argc, 1), argv + argc);
+    const hvx::CommandLine line = hvx::ParseCommandLine(args);
+    if (line.kind == hvx::CommandLine::Kind::Help) {
+        std::fputs(hvx::UsageText("hvx").c_str(), stdout);
+        return 0;
+    }
+    if (line.kind == hvx::CommandLine::Kind::Invalid) {
+        std::fprintf(stderr, "hvx: unknown option '%.*s'\n%s", int(line.bad.size()),
+                     line.bad.data(), hvx::UsageText("hvx").c_str());
+        return 2;
+    }
+    if (line.kind == hvx::CommandLine::Kind::Send) return SendCommand(*line.command, argc, argv);
+
     // Global hotkeys are X key grabs.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
@@ -40,6 +77,10 @@ int main(int argc, char* argv[]) {
 
     hvx::CTrayApp theApp(marker, platform);
     if (!theApp.InitInstance()) return 0;
+    marker.OnCommand([&theApp, &window](const hvx::CommandWord& command) {
+        if (theApp.MainWnd() && !window.Destroyed())
+            hvx::RunCommandWord(*theApp.MainWnd(), command);
+    });
     const int result = window.Destroyed() ? 0 : QApplication::exec();
     theApp.ExitInstance();
     return result;
