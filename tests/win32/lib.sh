@@ -13,12 +13,8 @@ fail() { echo "  FAIL: $*"; CASE_FAILED=1; }
 hvx_abort() { echo "  ABORT: $*"; exit 1; }
 
 expect_eq() {  # ACTUAL EXPECTED WHAT
-    [[ $1 == "$2" ]] && return 0
-    fail "$3"
-    printf '    expected: %s\n    actual:   %s\n' "${2//$'\n'/$'\n              '}" \
-        "${1//$'\n'/$'\n              '}"
+    [[ $1 == "$2" ]] || fail "$3"$'\n'"    expected: ${2//$'\n'/ | }"$'\n'"    actual:   ${1//$'\n'/ | }"
 }
-
 expect_contains() {  # TEXT NEEDLE WHAT
     [[ $1 == *"$2"* ]] || fail "$3 (no \"$2\" in: ${1//$'\n'/ | })"
 }
@@ -71,10 +67,7 @@ hvx_start() {
 # hvx_wait_exit: true once HVX has ended (within ten seconds). hvx_wait_prefix_down: the same,
 # then ends what a power action left of the prefix, so the next start finds a clean wineserver.
 hvx_wait_exit() { timeout 10 tail --pid="$HVX_PID" -s 0.1 -f /dev/null; }
-hvx_wait_prefix_down() {
-    hvx_wait_exit && wineserver -k 2>/dev/null
-    timeout 20 wineserver -w
-}
+hvx_wait_prefix_down() { hvx_wait_exit && wineserver -k 2>/dev/null; timeout 20 wineserver -w; }
 
 # wait_for_log REGEXP: true once HVX's log has a matching line (within ten seconds).
 wait_for_log() { timeout 10 bash -c 'until grep -qE "$1" "$2"; do sleep 0.1; done' _ "$1" "$HVX_LOG"; }
