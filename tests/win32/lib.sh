@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2034 # (constants here are for the cases)
 # Helpers for the Wine cases: run.sh runs each test_* function of cases/*.sh in a bash of its own
 # (`bash lib.sh run-case FILE FUNCTION`) in a fresh copy of the template prefix, with CASE_DIR
 # (its logs) and WINEPREFIX set. A failed expectation marks the case failed and lets it go on;
@@ -13,12 +13,9 @@ fail() { echo "  FAIL: $*"; CASE_FAILED=1; }
 hvx_abort() { echo "  ABORT: $*"; exit 1; }
 
 expect_eq() {  # ACTUAL EXPECTED WHAT
-    [[ $1 == "$2" ]] && return 0
-    fail "$3"
-    printf '    expected: %s\n    actual:   %s\n' "${2//$'\n'/$'\n              '}" \
-        "${1//$'\n'/$'\n              '}"
+    [[ $1 == "$2" ]] ||
+        fail "$3"$'\n'"    expected: ${2//$'\n'/ | }"$'\n'"    actual:   ${1//$'\n'/ | }"
 }
-
 expect_contains() {  # TEXT NEEDLE WHAT
     [[ $1 == *"$2"* ]] || fail "$3 (no \"$2\" in: ${1//$'\n'/ | })"
 }
@@ -39,7 +36,8 @@ drive() { wine_run "$HVX_DRIVE" "$@"; }
 # reg_values [KEY]: "Name TYPE Data" per value as Wine's `reg query` shows them (HVX's key by
 # default). reg_set NAME TYPE DATA [KEY]: stores one with `reg add`.
 reg_values() {
-    wine_run reg query "${1:-$HVX_KEY}" | sed -n 's/^ *\(.*\)    \(REG_[A-Z_]*\)    \(.*\)$/\1 \2 \3/p'
+    wine_run reg query "${1:-$HVX_KEY}" |
+        sed -n 's/^ *\(.*\)    \(REG_[A-Z_]*\)    \(.*\)$/\1 \2 \3/p'
 }
 reg_set() { wine_run reg add "${4:-$HVX_KEY}" /v "$1" /t "$2" /d "$3" /f >/dev/null; }
 
@@ -71,13 +69,12 @@ hvx_start() {
 # hvx_wait_exit: true once HVX has ended (within ten seconds). hvx_wait_prefix_down: the same,
 # then ends what a power action left of the prefix, so the next start finds a clean wineserver.
 hvx_wait_exit() { timeout 10 tail --pid="$HVX_PID" -s 0.1 -f /dev/null; }
-hvx_wait_prefix_down() {
-    hvx_wait_exit && wineserver -k 2>/dev/null
-    timeout 20 wineserver -w
-}
+hvx_wait_prefix_down() { hvx_wait_exit && wineserver -k 2>/dev/null; timeout 20 wineserver -w; }
 
 # wait_for_log REGEXP: true once HVX's log has a matching line (within ten seconds).
-wait_for_log() { timeout 10 bash -c 'until grep -qE "$1" "$2"; do sleep 0.1; done' _ "$1" "$HVX_LOG"; }
+wait_for_log() {
+    timeout 10 bash -c 'until grep -qE "$1" "$2"; do sleep 0.1; done' _ "$1" "$HVX_LOG"
+}
 
 # The relay trace's calls in order, one "dll.Function(arguments)" a line.
 relay_calls() {

@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end tests of HVX.exe under Wine: tests/win32/run.sh [-k PATTERN]
-#
-# Expects a finished windows build (HVX.exe, hvxdrive.exe); builds nothing. Creates a Wine
-# template prefix once (cached in the build folder), starts Xvfb on a free display, runs every
-# test_* function of tests/win32/cases/*.sh (or those whose name contains PATTERN), each in a
-# fresh copy of the template, and ends with the line "N passed, N failed". Logs stay in
-# build/windows/wine-tests/run/<case>/.
+# Runs every test_* function of cases/*.sh (whose name contains PATTERN), each in a fresh copy of
+# a template prefix (made once, kept in the build folder), on a private Xvfb; ends with the line
+# "N passed, N failed". Needs a finished windows build. Logs: build/windows/wine-tests/run/<case>/
 set -uo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -28,8 +25,7 @@ hvx_wine_env
 unset PULSE_SERVER
 # An ALSA device that swallows sound, so Wine has an audio device to offer.
 mkdir -p "$HOME" && printf 'pcm.!default { type null }\n' >"$HOME/.asoundrc"
-rm -rf "$STATE/run"
-mkdir -p "$STATE/run"
+rm -rf "$STATE/run" && mkdir -p "$STATE/run"
 
 # Ends every process of the case's prefix and waits for its wineserver before deleting it.
 end_prefix() {

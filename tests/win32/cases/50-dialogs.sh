@@ -9,22 +9,22 @@ AUTO='Auto Shutdown Function'
 expect_dialog() {
     local caption=${1%%$'\n'*}
     expect_eq "$(sed 1d <<<"$1" | cut -d' ' -f1 | paste -sd' ')" "$2" "$caption: the controls' ids"
-    expect_contains "$1" "$4" "$caption: ${3:-a control}"
+    expect_contains "$1" "$3" "$caption: a control's class, check state and text"
 }
 
 test_each_dialog_opens_from_its_command_with_its_controls() {
     hvx_start
-    local command caption button ids what line listing
-    # command|caption|closing button|ids|what the line shows|line
-    while IFS='|' read -r command caption button ids what line; do
+    local command caption button ids line listing
+    # command|caption|closing button|ids|a line
+    while IFS='|' read -r command caption button ids line; do
         listing=$(drive command "$command" ';' wait-dialog "$caption" ';' dialog "$caption" ';' \
             click "$caption" "$button" ';' wait-gone "$caption") || fail "$caption: open, close"
-        expect_dialog "$listing" "$ids" "$what" "$line"
+        expect_dialog "$listing" "$ids" "$line"
     done <<'EOF_DIALOGS'
-101|Settings|2|-1 1001 1002 -1 1005 1006 1007 -1 1008 1009 1000 1 2|Mixed checked|1005 Button 1 Mixed
-102|Advanced Options|2|-1 -1 1342 -1 1340 -1 1341 1000 1 2 1351|a slider|1342 msctls_trackbar32 0
-109|Help|1|-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 1|a key|-1 Static 0 Ctrl + Alt + R
-110|About|1|-1 -1 -1 -1 1|the version|-1 Static 0 HVX (version 1.0)
+101|Settings|2|-1 1001 1002 -1 1005 1006 1007 -1 1008 1009 1000 1 2|1005 Button 1 Mixed
+102|Advanced Options|2|-1 -1 1342 -1 1340 -1 1341 1000 1 2 1351|1342 msctls_trackbar32 0
+109|Help|1|-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 1|-1 Static 0 Ctrl + Alt + R
+110|About|1|-1 -1 -1 -1 1|-1 Static 0 HVX (version 1.0)
 EOF_DIALOGS
 
     # Auto Shutdown, and its warnings for an hour of 25 and a countdown of 99 hours.
@@ -33,10 +33,10 @@ EOF_DIALOGS
         ';' click Warning 1 ';' wait-gone Warning) || fail "$AUTO: open, an hour of 25"
     expect_dialog "$(sed '/^Warning/,$d' <<<"$listing")" "1010 1003 -1 1025 1026 1351 -1 1352 \
 1353 -1 1354 -1 -1 -1 1015 1016 1017 1018 1019 1020 -1 1021 1022 1023 1024 1000 1 2" \
-        "Exact Time checked" "1025 Button 1 Exact Time"
-    expect_dialog "$(sed -n '/^Warning/,$p' <<<"$listing")" "-1 1" "" "Invalid Time Input"
+        "1025 Button 1 Exact Time"
+    expect_dialog "$(sed -n '/^Warning/,$p' <<<"$listing")" "-1 1" "-1 Static 0 Invalid Time Input"
     listing=$(drive click "$AUTO" 1026 ';' set-text "$AUTO" 1353 99 ';' click "$AUTO" 1 ';' \
         wait-dialog Warning ';' dialog Warning ';' click Warning 1 ';' wait-gone Warning ';' \
         click "$AUTO" 2 ';' wait-gone "$AUTO") || fail "$AUTO: a countdown of 99 hours, Cancel"
-    expect_dialog "$listing" "-1 1" "" "Invalid Timer Input"
+    expect_dialog "$listing" "-1 1" "-1 Static 0 Invalid Timer Input"
 }

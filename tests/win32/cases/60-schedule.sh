@@ -6,20 +6,17 @@ AUTO='Auto Shutdown Function'
 CONFIRM='Scheduled Action Confirmation'
 
 test_a_schedule_from_the_dialog_confirms_five_minutes_before_and_the_alarm_beeps() {
-    hvx_start --time '2024-06-03 22:30:00' \
-        --relay 'user32.SetTimer;user32.MessageBeep'
+    hvx_start --time '2024-06-03 22:30:00' --relay 'user32.SetTimer;user32.MessageBeep'
     expect_contains "$(relay_calls)" ",00000002,0000ea60," "timer 2 ticks every 60000 ms"
     # Enabled, with the confirmation, at 22:35, Alarm, Daily.
     drive command 125 ';' wait-dialog "$AUTO" ';' click "$AUTO" 1010 ';' click "$AUTO" 1003 ';' \
         set-text "$AUTO" 1351 22 ';' set-text "$AUTO" 1352 35 ';' click "$AUTO" 1020 ';' \
         click "$AUTO" 1022 ';' click "$AUTO" 1 ';' wait-gone "$AUTO" ';' sync ||
         hvx_abort "$AUTO: the schedule not entered"
-    expect_eq "$(reg_values | grep -E 'Reg(ScheduledAction|DialogBeforeAction|ExactTime|Action|ActionType) ' |
-        sort)" "RegAction REG_DWORD 0x5
-RegActionType REG_DWORD 0x1
-RegDialogBeforeAction REG_DWORD 0x1
-RegExactTime REG_DWORD 0x54b
-RegScheduledAction REG_DWORD 0x1" "stored: on, confirmed, 22:35 (1355), Alarm, Daily"
+    # RegAction, RegActionType, RegDialogBeforeAction, RegExactTime, RegScheduledAction
+    local stored='^Reg(ScheduledAction|DialogBeforeAction|ExactTime|Action|ActionType) '
+    expect_eq "$(reg_values | grep -E "$stored" | sort | cut -d' ' -f3 | paste -sd' ')" \
+        "0x5 0x1 0x1 0x54b 0x1" "stored: on, confirmed, 22:35 (1355), Alarm, Daily"
 
     expect_eq "$(drive timer 2 ';' wait-dialog "$CONFIRM" ';' dialog "$CONFIRM" ';' \
         click "$CONFIRM" 1 ';' wait-gone "$CONFIRM")" "$CONFIRM topmost

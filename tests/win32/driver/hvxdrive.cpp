@@ -47,16 +47,13 @@ HWND FindVisible(const wchar_t* cls, const wchar_t* title) {
     return nullptr;
 }
 
-HWND Main() {
-    return FindWindowW(L"HVXMainWnd", L"SystemTray");
-}
-HWND Dialog(const std::wstring& caption) {
+const auto Main = [] { return FindWindowW(L"HVXMainWnd", L"SystemTray"); };
+const auto Dialog = [](const std::wstring& caption) {
     return FindVisible(L"#32770", caption.c_str());
-}
+};
 
 std::wstring Text(HWND window) {
-    wchar_t text[512] = L"";
-    // Sent, so the control answers from its own process.
+    wchar_t text[512] = L"";  // sent, so the control answers from its own process
     SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
                         kWaitMs, nullptr);
     return text;
@@ -81,9 +78,7 @@ bool Sync(HWND window) {
         done = WaitForMultipleObjects(2, handles, FALSE, kWaitMs) != WAIT_TIMEOUT;
     }
     if (installed) UnhookWindowsHookEx(installed);
-    for (HANDLE handle : {process, taken})
-        if (handle) CloseHandle(handle);
-    if (probe) FreeLibrary(probe);
+    CloseHandle(process), CloseHandle(taken), FreeLibrary(probe);
     return done;
 }
 
@@ -93,7 +88,7 @@ bool PostAndSync(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 // "ctrl+alt+r" as virtual keys, in pressing order.
 bool ParseCombo(const std::wstring& combo, std::vector<WORD>& keys) {
-    static const std::pair<const wchar_t*, WORD> kNames[] = {
+    static const std::pair<std::wstring, WORD> kNames[] = {
         {L"ctrl", VK_CONTROL}, {L"alt", VK_MENU},    {L"up", VK_UP},        {L"down", VK_DOWN},
         {L"left", VK_LEFT},    {L"right", VK_RIGHT}, {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}};
     size_t start = 0;
