@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <cstdio>
 
 #include "platform/linux/AppIcon.h"
 #include "platform/linux/QtMainWindow.h"
@@ -9,16 +13,77 @@
 
 namespace hvx::linux_platform {
 
+namespace {
+
+const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+
+// A notification area is there: a StatusNotifierItem watcher on the session bus or, on X11,
+// an XEmbed tray. Asked here rather than through QSystemTrayIcon, whose answer is fixed at
+// the first question (an icon made before the watcher starts would never use it).
+bool TrayHostPresent() {
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    if (bus != nullptr && bus->isServiceRegistered(kWatcher)) return true;
+    return QGuiApplication::platformName() == QStringLiteral("xcb") &&
+           QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TellNoTray() {
+    const QString summary = QStringLiteral("HVX is running without its icon");
+    const QString body = QStringLiteral(
+        "This desktop has no notification area. The hotkeys and the schedule work; the icon "
+        "appears once there is one (on GNOME: the \"AppIndicator and KStatusNotifierItem "
+        "Support\" extension).");
+    std::fprintf(stderr, "hvx: %s: %s\n", qPrintable(summary), qPrintable(body));
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    notify.setArguments({QStringLiteral("HVX"), uint(0), QStringLiteral("hvx"), summary, body,
+                         QStringList(), QVariantMap(), int(-1)});
+    QDBusConnection::sessionBus().asyncCall(notify);  // nobody waits for the answer
+}
+
+}  // namespace
+
 QtTrayHost::~QtTrayHost() = default;
 
 bool QtTrayHost::CreateMessageWindow(ITrayHandler& handler) {
     m_handler = &handler;
+    return true;
+}
+
+void QtTrayHost::ShowWhenHosted() {
+    if (!m_wanted) return;
     if (!m_icon) {
+        if (!TrayHostPresent()) {
+            if (!m_told) {
+                m_told = true;
+                TellNoTray();
+            }
+            if (!m_hostWatcher) {
+                m_hostWatcher = std::make_unique<QDBusServiceWatcher>(
+                    kWatcher, QDBusConnection::sessionBus(),
+                    QDBusServiceWatcher::WatchForRegistration);
+                QObject::connect(m_hostWatcher.get(), &QDBusServiceWatcher::serviceRegistered,
+                                 &m_messageWindow, [this] { ShowWhenHosted(); });
+                // An XEmbed tray announces itself on the root window, which Qt does not pass
+                // on; a slow look now and then finds it.
+                if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+                    QObject::connect(&m_hostPoll, &QTimer::timeout, &m_messageWindow,
+                                     [this] { ShowWhenHosted(); });
+                    m_hostPoll.start(2000);
+                }
+            }
+            return;
+        }
+        m_hostWatcher.reset();
+        m_hostPoll.stop();
         m_icon = std::make_unique<QSystemTrayIcon>(AppIcon());
         QObject::connect(m_icon.get(), &QSystemTrayIcon::activated, &m_messageWindow,
                          [this](QSystemTrayIcon::ActivationReason r) { OnActivated(r); });
     }
-    return true;
+    m_icon->setToolTip(m_tip);
+    m_icon->show();
 }
 
 void QtTrayHost::OnActivated(QSystemTrayIcon::ActivationReason reason) {
@@ -66,16 +131,20 @@ void QtTrayHost::Notify(unsigned mouseMessage) {
 }
 
 bool QtTrayHost::AddIcon(const NotifyIconData& data) {
-    if (!m_icon) return false;
+    if (m_handler == nullptr) return false;
     m_iconId = data.id;
-    m_icon->setToolTip(QString::fromUtf8(data.tip.data(), qsizetype(data.tip.size())));
-    m_icon->show();
+    m_tip = QString::fromUtf8(data.tip.data(), qsizetype(data.tip.size()));
+    m_wanted = true;
+    ShowWhenHosted();
     return true;
 }
 
 bool QtTrayHost::DeleteIcon(const NotifyIconData& /*data*/) {
-    if (!m_icon || !m_icon->isVisible()) return false;
-    m_icon->hide();
+    if (!m_wanted) return false;
+    m_wanted = false;
+    m_hostWatcher.reset();
+    m_hostPoll.stop();
+    if (m_icon) m_icon->hide();
     return true;
 }
 
