@@ -511,8 +511,20 @@ case_confirmation_cancel_skips_the_run() {
     check "the daily schedule stays" test "$(conf_value RegScheduledAction)" = 1
 }
 
+# After a switch to Dvorak, Ctrl+Alt+R answers on the key that now types R. The grabs move
+# just after the switch: a press that came first is pressed again.
+case_hotkeys_follow_the_layout() {
+    write_conf
+    check "starts" start_hvx
+    setxkbmap dvorak
+    check "Ctrl+Alt+R on Dvorak's R restarts" wait_until 6 press_until_called ctrl+alt+r
+    check "... once" calls_are "Reboot False"
+    setxkbmap us
+}
+press_until_called() { xdotool key "$1"; wait_until 2 calls_at_least 1; }
+
 CASES=${HVX_CASES:-"case_first_start_and_single_instance case_settings_file_is_repaired
-    case_power_menu case_power_hotkeys case_taken_hotkey_is_inert case_run_at_startup
+    case_power_menu case_power_hotkeys case_hotkeys_follow_the_layout case_taken_hotkey_is_inert case_run_at_startup
     case_help_and_about case_install_and_package case_platform_integration case_volume_hotkeys case_alarm_rings_until_ok
     case_auto_shutdown_dialog_schedules case_confirmation_cancel_skips_the_run"}
 for c in $CASES; do
