@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusVariant>
 #include <cstdio>
 
 #include "platform/linux/AppIcon.h"
@@ -17,12 +18,24 @@ namespace {
 
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 
-// A notification area is there: a StatusNotifierItem watcher on the session bus or, on X11,
-// an XEmbed tray. Asked here rather than through QSystemTrayIcon, whose answer is fixed at
-// the first question (an icon made before the watcher starts would never use it).
-bool TrayHostPresent() {
+// A notification area is there: a StatusNotifierItem watcher with a host registered on the
+// session bus or, on X11, an XEmbed tray. Asked here rather than through QSystemTrayIcon, whose
+// answer is fixed at the first question (an icon made before the host starts would never use
+// it).
+bool SniHostPresent() {
     QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    if (bus != nullptr && bus->isServiceRegistered(kWatcher)) return true;
+    if (bus == nullptr || !bus->isServiceRegistered(kWatcher)) return false;
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kWatcher, QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get.setArguments({kWatcher, QStringLiteral("IsStatusNotifierHostRegistered")});
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 1000);
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+           reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
+}
+
+bool TrayHostPresent() {
+    if (SniHostPresent()) return true;
     return QGuiApplication::platformName() == QStringLiteral("xcb") &&
            QSystemTrayIcon::isSystemTrayAvailable();
 }
@@ -66,13 +79,15 @@ void QtTrayHost::ShowWhenHosted() {
                     QDBusServiceWatcher::WatchForRegistration);
                 QObject::connect(m_hostWatcher.get(), &QDBusServiceWatcher::serviceRegistered,
                                  &m_messageWindow, [this] { ShowWhenHosted(); });
-                // An XEmbed tray announces itself on the root window, which Qt does not pass
-                // on; a slow look now and then finds it.
-                if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
-                    QObject::connect(&m_hostPoll, &QTimer::timeout, &m_messageWindow,
-                                     [this] { ShowWhenHosted(); });
-                    m_hostPoll.start(2000);
-                }
+                QObject::connect(&m_hostPoll, &QTimer::timeout, &m_messageWindow,
+                                 [this] { ShowWhenHosted(); });
+            }
+            // A watcher still waiting for its host, and an XEmbed tray (which announces itself
+            // on the root window, where Qt does not pass it on): a slow look now and then.
+            QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+            const bool watcherOnly = bus != nullptr && bus->isServiceRegistered(kWatcher);
+            if (watcherOnly || QGuiApplication::platformName() == QStringLiteral("xcb")) {
+                if (!m_hostPoll.isActive()) m_hostPoll.start(2000);
             }
             return;
         }
