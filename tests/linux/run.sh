@@ -511,8 +511,7 @@ case_confirmation_cancel_skips_the_run() {
     check "the daily schedule stays" test "$(conf_value RegScheduledAction)" = 1
 }
 
-# After a switch to Dvorak, Ctrl+Alt+R answers on the key that now types R. The grabs move
-# just after the switch: a press that came first is pressed again.
+# After a switch to Dvorak, Ctrl+Alt+R answers on the key that now types R (pressed again if first).
 case_hotkeys_follow_the_layout() {
     write_conf
     check "starts" start_hvx
