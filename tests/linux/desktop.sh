@@ -10,7 +10,8 @@
 # wait_until, mock and require_private_bus.
 
 PYTHON=/usr/bin/python3  # the system one, which has the dbus module
-for tool in Xvfb trayer dbus-daemon pulseaudio pactl xdotool import "$PYTHON" "$XHELPER"; do
+for tool in Xvfb trayer dbus-daemon pulseaudio pactl xdotool "$PYTHON" "$XHELPER" \
+    /usr/libexec/at-spi-bus-launcher; do
     if ! command -v "$tool" >/dev/null; then
         echo "$tool is missing (see tests/linux/README)" >&2
         exit 2
@@ -35,7 +36,7 @@ trap 'exit 130' INT TERM
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/run
 export XDG_SESSION_ID=hvx-e2e QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_QPA_PLATFORMTHEME SESSION_MANAGER
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$WORK/shots"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 # shellcheck disable=SC2034  # for the scripts that source this
 CONF=$XDG_CONFIG_HOME/Tessaron/HVX.conf
@@ -148,6 +149,10 @@ export ALSA_CONFIG_PATH=$WORK/asound-pcm.conf
 # (seconds), in the middle of a case; bring them up to date first (quick when they are).
 if command -v fc-cache >/dev/null; then fc-cache >/dev/null 2>&1; fi
 
+# The accessibility bus, through which the tests read menus and dialogs as a screen reader does.
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/atspi.log" 2>&1 &
+SERVICES+=($!)
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+
 trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$WORK/trayer.log" 2>&1 &
 SERVICES+=($!)
-sleep 0.5

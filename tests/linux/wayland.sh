@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # HVX on a headless Wayland stack: KWin, the portal and its KDE backend, PulseAudio, a mock
-# notification daemon and tray watcher, private bus and XDG_RUNTIME_DIR. Run it under unshare -n.
+# notification daemon and tray watcher, private bus and XDG_RUNTIME_DIR. Run it under unshare -n
+# (run.sh does); its packages are PACKAGES_WAYLAND_TESTS of scripts/install-deps.sh.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 HVX=$(realpath "${1:-${HVX_BIN:-$ROOT/build/native/src/platform/linux/hvx}}")
 FAKEINPUT=${HVX%/src/platform/linux/hvx}/tests/linux/hvx_fakeinput
 XDPK=/usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde
-for t in "$HVX" "$FAKEINPUT" /usr/bin/kwin_wayland "$XDPK" /usr/libexec/xdg-desktop-portal; do
-    [ -x "$t" ] || { echo "wayland.sh: $t is missing (scripts/install-deps.sh)" >&2; exit 2; }; done
 W=$(mktemp -d /tmp/hvx-wayland.XXXXXX) PIDS=()
 trap 'kill "${PIDS[@]}" 2>/dev/null; wait; [ -n "${HVX_KEEP:-}" ] || rm -rf "$W"' EXIT
 export HOME=$W XDG_CONFIG_HOME=$W/config XDG_RUNTIME_DIR=$W/run XDG_CURRENT_DESKTOP=KDE \

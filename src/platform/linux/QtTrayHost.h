@@ -37,6 +37,12 @@ class QtTrayHost : public ITrayHost {
 
   private:
     void ShowWhenHosted();
+    struct RightDoubleClickFilter : QObject {
+        explicit RightDoubleClickFilter(QtTrayHost& h) : host(h) {}
+        bool eventFilter(QObject* watched, QEvent* event) override;
+        QtTrayHost& host;
+    };
+
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
     void Notify(unsigned mouseMessage);
     QAction* Find(int id) const;
@@ -54,6 +60,7 @@ class QtTrayHost : public ITrayHost {
     QTimer m_hostPoll;
     QElapsedTimer m_lastTrigger;
     QElapsedTimer m_lastDoubleClick;  // made of two Triggers
+    RightDoubleClickFilter m_rightDoubleClicks{*this};
 };
 
 }  // namespace hvx::linux_platform

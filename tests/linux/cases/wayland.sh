@@ -1,0 +1,6 @@
+# shellcheck shell=bash
+# The program on Wayland, on a stack of its own: KWin, the shortcut portal, a late tray host.
+case_wayland() {
+    check "wayland.sh: portal shortcuts, keys on the compositor, tray" \
+        "$ROOT/tests/linux/wayland.sh" "$HVX"
+}
