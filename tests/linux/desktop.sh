@@ -1,21 +1,11 @@
 # shellcheck shell=bash
-# The private desktop of the end-to-end tests and the benchmarks, sourced by both: Xvfb with a
-# tray host (trayer), a PulseAudio daemon with a null sink and source behind ALSA's "default"
-# control, a private system bus with a mock logind (no power call can reach this machine), a
-# private session bus, and private HOME and XDG folders. Everything it starts is ended when the
-# sourcing script exits.
-#
-# Expects HVX_WORK_PREFIX (the temporary folder's name) and XHELPER; sets WORK, DISPLAY, the
-# bus addresses, PULSE_SERVER, ALSA_CONFIG_PATH, CONF, AUTOSTART, and the functions
-# wait_until, mock and require_private_bus.
+# The private desktop of the end-to-end tests and the benchmarks (see tests/linux/README); all
+# it starts ends with the sourcing script. Expects XHELPER (and HVX_WORK_PREFIX).
 
 PYTHON=/usr/bin/python3  # the system one, which has the dbus module
 for tool in Xvfb trayer dbus-daemon pulseaudio pactl xdotool "$PYTHON" "$XHELPER" \
     /usr/libexec/at-spi-bus-launcher; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "$tool is missing (see tests/linux/README)" >&2
-        exit 2
-    fi
+    command -v "$tool" >/dev/null || { echo "$tool is missing (see tests/linux/README)" >&2; exit 2; }
 done
 
 WORK=$(mktemp -d "/tmp/${HVX_WORK_PREFIX:-hvx-e2e}.XXXXXX")
@@ -32,7 +22,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# --- the private desktop -------------------------------------------------------------------
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/run
 export XDG_SESSION_ID=hvx-e2e QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_QPA_PLATFORMTHEME SESSION_MANAGER

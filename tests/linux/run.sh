@@ -6,8 +6,11 @@
 #   HVX_CASES="case_a case_b" runs only those; HVX_KEEP=1 keeps the work folder.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-if [ "$(readlink /proc/self/ns/net)" = "$(readlink /proc/1/ns/net)" ]; then
-    exec unshare -n "$BASH" "$0" "$@"
+# X servers of other test runs may use the same display number: our X sockets are private too.
+if [ -z "${HVX_UNSHARED:-}" ]; then
+    HVX_UNSHARED=1 exec unshare -n -m "$BASH" -c \
+        'mkdir -p /tmp/.X11-unix && mount -t tmpfs -o mode=1777 hvx /tmp/.X11-unix && exec "$@"' \
+        - "$BASH" "$0" "$@"
 fi
 HVX=$(realpath "${1:-${HVX_BIN:-$ROOT/build/native/src/platform/linux/hvx}}") ||
     { echo "run.sh: no program (build the native preset first)" >&2; exit 2; }

@@ -156,7 +156,7 @@ int TimeToIcon(char** argv) {
     }
     while (!FindEmbeddedIcon(d, DefaultRootWindow(d), true)) {
         if (waitpid(pid, nullptr, WNOHANG) == pid) return 1;
-        if (Clock::now() - start > std::chrono::seconds(20)) return 1;
+        if (Clock::now() - start > std::chrono::seconds(20)) return kill(pid, SIGKILL), 1;
         usleep(500);
     }
     const auto us =
