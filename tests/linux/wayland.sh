@@ -55,12 +55,11 @@ sni_item() {  # the StatusNotifierItem that registered with the watcher, by its 
 
 printf '[Software\\Tessaron\\HVX]\nRegMode=1\nRegVolumeStep=2800\n' >"$W/config/Tessaron/HVX.conf"
 pactl set-sink-volume @DEFAULT_SINK@ 30000
-echo "--- hotkeys through the GlobalShortcuts portal, on Qt's wayland platform"
 start "$HVX"
 # Qt's key codes: Ctrl (4000000) and Alt (8000000) with Left (1000012), R (52), Return...
 bound() { [ "$(shortcuts)" = '"mute" 5000012 "restart" c000052 "shutdown" d000004 '\
 '"use-saved-volume" 5000014 "volume-down" 5000015 "volume-up" 5000013 ' ]; }
-check "six shortcuts bound with their preferred triggers" wait_until 20 bound
+check "on Qt's wayland platform: six portal shortcuts, preferred triggers" wait_until 20 bound
 "$FAKEINPUT" 29 103  # KEY_LEFTCTRL, KEY_UP
 check "Ctrl+Up pressed on the compositor raises the sink by the step" wait_until 5 volume_is 32800
 bus org.kde.kglobalaccel /kglobalaccel org.kde.KGlobalAccel.setShortcut \
@@ -69,9 +68,8 @@ bus org.kde.kglobalaccel /kglobalaccel org.kde.KGlobalAccel.setShortcut \
 check "Ctrl+Down after it lowers the sink again" wait_until 5 volume_is 30000
 check "... and Ctrl+Left, left unassigned, did nothing" unmuted
 
-echo "--- no notification area at start, then a StatusNotifierItem host"
 told=$(notifications | grep -c '"Notify"')$(grep -c 'without its icon' "$W/hvx.log")
-check "the user was told once how to get the icon (notification, stderr)" test "$told" = 11
+check "no tray at start: told once how to get the icon (notification, stderr)" test "$told" = 11
 cat >"$W/watcher.py" <<EOF
 import dbus, dbus.service, dbus.mainloop.glib
 from gi.repository import GLib
@@ -93,6 +91,6 @@ GLib.MainLoop().run()
 EOF
 start /usr/bin/python3 "$W/watcher.py"
 check "the icon registers as a StatusNotifierItem once a watcher appears" wait_until 10 sni_item
-check "HVX ran without sanitizer reports" test -z "$(grep -E 'Sanitizer|runtime error:' "$W/hvx.log")"
+check "no sanitizer reports" test -z "$(grep -E 'Sanitizer|runtime error:' "$W/hvx.log")"
 echo "$PASSED passed, $FAILED failed"
 [ "$FAILED" = 0 ]
