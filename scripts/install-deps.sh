@@ -16,10 +16,10 @@ PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libx11-dev libxcb1-dev libasound
 PACKAGES_LINUX_TESTS=(xvfb xdotool x11-utils trayer fonts-liberation fontconfig faketime at-spi2-core python3-pyatspi
                       pulseaudio pulseaudio-utils python3-dbusmock dbus dpkg-dev file x11-xkb-utils)
 # The Wayland end-to-end tests (tests/linux/wayland.sh): KWin headless, the shortcut portal with
-# its KDE backend, keys sent through KWin's fake-input protocol, a mock tray watcher.
+# its KDE backend, keys sent through KWin's fake-input protocol, a mock tray watcher, AT-SPI.
 PACKAGES_WAYLAND_TESTS=(kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde qt6-wayland
                         libwayland-dev plasma-wayland-protocols pulseaudio pulseaudio-utils
-                        python3-dbusmock python3-gi dbus)
+                        python3-dbusmock python3-gi dbus at-spi2-core python3-pyatspi)
 PACKAGES_VIEWING=(xvfb trayer x11vnc)
 
 ALL_PACKAGES=()

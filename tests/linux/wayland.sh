@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# HVX on a headless Wayland stack: KWin, the portal and its KDE backend, PulseAudio, a mock
-# notification daemon and tray watcher, private bus and XDG_RUNTIME_DIR. Run it under unshare -n
-# (run.sh does); its packages are PACKAGES_WAYLAND_TESTS of scripts/install-deps.sh.
+# HVX on a headless Wayland stack (KWin, the portal and its KDE backend, PulseAudio, mock
+# notifications and tray watcher), private bus; its packages: PACKAGES_WAYLAND_TESTS (install-deps)
 set -u
+[ "$(readlink /proc/self/ns/net)" != "$(readlink /proc/1/ns/net)" ] ||
+    exec unshare -n "$BASH" "$0" "$@"  # HVX runs once per network namespace
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 HVX=$(realpath "${1:-${HVX_BIN:-$ROOT/build/native/src/platform/linux/hvx}}")
 FAKEINPUT=${HVX%/src/platform/linux/hvx}/tests/linux/hvx_fakeinput
-XDPK=/usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde
 W=$(mktemp -d /tmp/hvx-wayland.XXXXXX) PIDS=()
 trap 'kill "${PIDS[@]}" 2>/dev/null; wait; [ -n "${HVX_KEEP:-}" ] || rm -rf "$W"' EXIT
 export HOME=$W XDG_CONFIG_HOME=$W/config XDG_RUNTIME_DIR=$W/run XDG_CURRENT_DESKTOP=KDE \
-    XDG_SESSION_TYPE=wayland KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 PULSE_SERVER=unix:$W/pulse
+    XDG_SESSION_TYPE=wayland KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 PULSE_SERVER=unix:$W/pulse \
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM QT_QPA_PLATFORMTHEME
 mkdir -m 700 "$W/run" && mkdir -p "$W/config/Tessaron"
 start() { "$@" >>"$W/$(basename "$1").log" 2>&1 & PIDS+=($!); }
@@ -25,12 +26,13 @@ start dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork
 wait_until 10 test -S "$W/bus" || exit 2
 cp /usr/bin/kwin_wayland "$W/"  # the installed one carries a file capability a container refuses
 start "$W/kwin_wayland" --virtual --xwayland --socket hvx-wl
+start /usr/libexec/at-spi-bus-launcher --launch-immediately  # the menu and About read over AT-SPI
 wait_until 20 test -S "$W/run/hvx-wl" || { echo "wayland.sh: KWin did not start" >&2; exit 2; }
 export WAYLAND_DISPLAY=hvx-wl
 start pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no -L module-null-sink \
     -L "module-native-protocol-unix socket=$W/pulse auth-anonymous=1"
 start /usr/bin/python3 -m dbusmock --template notification_daemon
-QT_QPA_PLATFORM=wayland start "$XDPK"
+QT_QPA_PLATFORM=wayland start /usr/lib/x86_64-linux-gnu/libexec/xdg-desktop-portal-kde
 start /usr/libexec/xdg-desktop-portal -r
 wait_until 20 bus org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop \
     org.freedesktop.DBus.Properties.Get string:org.freedesktop.portal.GlobalShortcuts \
@@ -43,7 +45,6 @@ PASSED=0 FAILED=0
 check() { if "${@:2}"; then echo "  ok    $1"; PASSED=$((PASSED + 1)); # DESCRIPTION COMMAND...
     else echo "  FAIL  $1"; FAILED=$((FAILED + 1)); fi; }
 volume_is() { pactl get-sink-volume @DEFAULT_SINK@ | grep -q "^Volume: front-left: $1 "; }
-unmuted() { pactl get-sink-mute @DEFAULT_SINK@ | grep -q no; }
 shortcuts() {  # each shortcut of HVX's component in KDE's kglobalaccel, with its key in hex
     bus org.kde.kglobalaccel /component/hvx org.kde.kglobalaccel.Component.allShortcutInfos |
         awk '/^      struct/ { n = k = 0 } /^         string/ { if (n++ == 0) printf "%s", $2 }
@@ -66,7 +67,7 @@ bus org.kde.kglobalaccel /kglobalaccel org.kde.KGlobalAccel.setShortcut \
     array:string:hvx,mute,hvx,"Mute or unmute" array:int32: uint32:4 >/dev/null  # unassigned
 "$FAKEINPUT" 29 105 && "$FAKEINPUT" 29 108  # Ctrl+Left, then Ctrl+Down after it
 check "Ctrl+Down after it lowers the sink again" wait_until 5 volume_is 30000
-check "... and Ctrl+Left, left unassigned, did nothing" unmuted
+check "... and Ctrl+Left, left unassigned, did nothing" test "$(pactl get-sink-mute 0)" = "Mute: no"
 
 told=$(notifications | grep -c '"Notify"')$(grep -c 'without its icon' "$W/hvx.log")
 check "no tray at start: told once how to get the icon (notification, stderr)" test "$told" = 11
@@ -91,6 +92,11 @@ GLib.MainLoop().run()
 EOF
 start /usr/bin/python3 "$W/watcher.py"
 check "the icon registers as a StatusNotifierItem once a watcher appears" wait_until 10 sni_item
+atspi() { HVX_WAIT=10 /usr/bin/python3 "$ROOT/tests/linux/atspi.py" "$@"; }
+check "the host opens its menu; About chosen in it" atspi menu --press About dbus-send --session \
+    --print-reply=literal --dest="$(cat "$W/watcher.out")" /StatusNotifierItem \
+    org.kde.StatusNotifierItem.ContextMenu int32:9 int32:9
+check "... shows the About dialog" atspi window About
 check "no sanitizer reports" test -z "$(grep -E 'Sanitizer|runtime error:' "$W/hvx.log")"
 echo "$PASSED passed, $FAILED failed"
 [ "$FAILED" = 0 ]

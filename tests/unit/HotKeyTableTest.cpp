@@ -16,8 +16,7 @@ TEST(HotKeyTable, NamesAndTriggersOfTheSixHotKeys) {
         {HOTKEY_USE_SAVED_VOLUME, "use-saved-volume", "CTRL+Right"},
         {HOTKEY_MUTE, "mute", "CTRL+Left"},
         {HOTKEY_RESTART, "restart", "CTRL+ALT+r"},
-        {HOTKEY_SHUTDOWN, "shutdown", "CTRL+ALT+Return"},
-    };
+        {HOTKEY_SHUTDOWN, "shutdown", "CTRL+ALT+Return"}};
     ASSERT_EQ(HotKeys().size(), std::size(expected));
     std::set<std::string_view> descriptions{""};  // each its own, none empty
     for (const auto& [id, name, trigger] : expected) {

@@ -25,7 +25,6 @@ case_power_hotkeys() {
 
 # After a switch to Dvorak, Ctrl+Alt+R answers on the key that now types R.
 case_hotkeys_follow_the_layout() {
-    write_conf
     check "starts" start_hvx
     setxkbmap dvorak && idle  # the program has taken the new layout in
     xdotool key ctrl+alt+r
