@@ -51,7 +51,6 @@ menu_has() { menu_items >"$WORK/menu"; xdotool key Escape; grep -qx "$1" "$WORK/
 window() { atspi window "$1"; }  # window CAPTION: waits for it to show
 gone() { atspi gone "$1"; }
 press() { atspi press "$1" "$2"; }  # press CAPTION BUTTON
-control() { atspi get "$1" "$2"; }  # control CAPTION CONTROL: its text, or 0/1 for a box
 set_controls() { atspi set "$@"; }  # set_controls CAPTION CONTROL=VALUE...
 
 write_conf() {  # write_conf Name=Value...: a settings file holding just these values
@@ -90,8 +89,9 @@ run_case() {
     CASE_OK=1 SKIP_REASON=""
     mock ClearCalls
     rm -rf "$XDG_CONFIG_HOME/Tessaron" "$XDG_CONFIG_HOME/autostart"
+    HVX_LOG=/dev/null
     "$1"
-    stop_hvx >/dev/null 2>&1 || true
+    stop_hvx || check "no sanitizer report in $HVX_LOG" false
     echo "  ($((SECONDS - begin)) s)"
     if [ -n "$SKIP_REASON" ]; then
         echo "  skip  ($SKIP_REASON)" && SKIPPED=$((SKIPPED + 1))

@@ -3,7 +3,6 @@
 case_power_menu() {
     write_conf
     check "starts" start_hvx
-    local item
     for item in Shutdown Restart "Log off" Hibernate Standby; do choose "$item"; done
     check "one call per item, none interactive" calls_are \
         "PowerOff False;Reboot False;TerminateSession hvx-e2e;Hibernate False;Suspend False"
