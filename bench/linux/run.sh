@@ -18,7 +18,7 @@ if [ ! -x "$HVX" ]; then
 fi
 HVX=$(realpath "$HVX")
 BUILD=${HVX%/src/platform/linux/hvx}
-XHELPER=${HVX_XHELPER:-$BUILD/tests/linux/hvx_xhelper}
+TIME_TO_ICON=${HVX_TIME_TO_ICON:-$BUILD/bench/hvx_time_to_icon}
 STARTS=${BENCH_STARTS:-10}
 IDLE=${BENCH_IDLE_SECONDS:-60}
 HVX_WORK_PREFIX=hvx-bench
@@ -27,7 +27,7 @@ source "$ROOT/tests/linux/desktop.sh"
 start() {
     require_private_bus
     local out
-    out=$("$XHELPER" time-to-icon /bin/sh -c 'exec "$0" >>"$1" 2>&1' "$HVX" "$WORK/hvx.log") ||
+    out=$("$TIME_TO_ICON" /bin/sh -c 'exec "$0" >>"$1" 2>&1' "$HVX" "$WORK/hvx.log") ||
         return 1
     HVX_PID=${out##* }
     START_MS=${out%% *}

@@ -2,9 +2,8 @@
 // that is itself still waiting in one.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <functional>
 
 #include "platform/linux/QtMainWindow.h"
@@ -12,31 +11,23 @@
 namespace hvx::linux_platform {
 namespace {
 
-class Handler : public IMainWindowHandler {
-  public:
-    int OnCreate() override {
-        created = true;
-        return 0;
-    }
+struct Handler : IMainWindowHandler {
+    int OnCreate() override { return 0; }
     void OnTimer(unsigned id) override {
         ticks.push_back(id);
-        if (onTimer) onTimer(id);
+        onTimer(id);
     }
-    void OnCommand(int id) override { commands.push_back(id); }
+    void OnCommand(int) override {}
     int OnHotKey(int) override { return 0; }
-
-    bool created = false;
     std::vector<unsigned> ticks;
-    std::vector<int> commands;
     std::function<void(unsigned)> onTimer;
 };
 
 // Spins the event loop, as a modal dialog's loop would, until done() or the time is up.
-void SpinUntil(const std::function<bool()>& done, int ms = 3000) {
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    while (!done() && clock.elapsed() < ms) loop.processEvents(QEventLoop::WaitForMoreEvents, 20);
+void SpinUntil(const std::function<bool()>& done) {
+    QDeadlineTimer deadline(3000);
+    while (!done() && !deadline.hasExpired())
+        QEventLoop().processEvents(QEventLoop::WaitForMoreEvents, 20);
 }
 
 TEST(MainWindow, ATimerReentersAHandlerThatWaitsInANestedLoop) {

@@ -15,7 +15,6 @@ fi
 HVX=$(realpath "${1:-${HVX_BIN:-$ROOT/build/native/src/platform/linux/hvx}}") ||
     { echo "run.sh: no program (build the native preset first)" >&2; exit 2; }
 BUILD=${HVX%/src/platform/linux/hvx}
-XHELPER=${HVX_XHELPER:-$BUILD/tests/linux/hvx_xhelper}
 source "$ROOT/tests/linux/lib.sh"
 for file in "$ROOT"/tests/linux/cases/*.sh; do source "$file"; done
 for c in ${HVX_CASES:-$(declare -F | awk '$3 ~ /^case_/ { print $3 }')}; do run_case "$c"; done

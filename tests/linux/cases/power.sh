@@ -3,7 +3,6 @@
 case_power_menu() {
     write_conf
     check "starts" start_hvx
-    local item
     for item in Shutdown Restart "Log off" Hibernate Standby; do choose "$item"; done
     check "one call per item, none interactive" calls_are \
         "PowerOff False;Reboot False;TerminateSession hvx-e2e;Hibernate False;Suspend False"
@@ -13,7 +12,7 @@ case_power_menu() {
 # first stays inert while the others work.
 case_power_hotkeys() {
     write_conf RegShutdownByUsingShortcut=1
-    "$XHELPER" grab Return control alt >"$WORK/grab.out" &
+    "$X11" grab Return control alt >"$WORK/grab.out" &
     local grabber=$!
     wait_until 5 grep -q grabbed "$WORK/grab.out"
     check "starts" start_hvx
