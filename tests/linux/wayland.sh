@@ -19,7 +19,7 @@ wait_until() {  # wait_until SECONDS COMMAND...
     local deadline=$((SECONDS + $1))
     until "${@:2}" >/dev/null 2>&1; do [ $SECONDS -ge $deadline ] && return 1; sleep 0.05; done
 }
-bus() { dbus-send --session --print-reply --dest="$@"; }
+bus() { dbus-send --session --print-reply --dest="$1" "${@:2}"; }
 
 export DBUS_SESSION_BUS_ADDRESS=unix:path=$W/bus
 start dbus-daemon --session --address="$DBUS_SESSION_BUS_ADDRESS" --nofork
