@@ -78,11 +78,14 @@ bool QtTrayHost::CreateMessageWindow(ITrayHandler& handler) {
 void QtTrayHost::ShowWhenHosted() {
     if (!m_wanted) return;
     if (!m_icon) {
-        if (!TrayHostPresent()) {
-            if (!m_told) {
-                m_told = true;
-                TellNoTray();
-            }
+        const bool hosted = TrayHostPresent();
+        if (!hosted && !m_told) {
+            m_told = true;
+            TellNoTray();
+        }
+        // On X11 Qt's icon docks by itself into a tray that starts later. Elsewhere it keeps
+        // the answer of its first look, so it is made once a host is there.
+        if (!hosted && QGuiApplication::platformName() != QStringLiteral("xcb")) {
             if (!m_hostWatcher) {
                 m_hostWatcher = std::make_unique<QDBusServiceWatcher>(
                     kWatcher, QDBusConnection::sessionBus(),
@@ -92,13 +95,10 @@ void QtTrayHost::ShowWhenHosted() {
                 QObject::connect(&m_hostPoll, &QTimer::timeout, &m_messageWindow,
                                  [this] { ShowWhenHosted(); });
             }
-            // A watcher still waiting for its host, and an XEmbed tray (which announces itself
-            // on the root window, where Qt does not pass it on): a slow look now and then.
+            // A watcher still waiting for its host: a slow look now and then.
             QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-            const bool watcherOnly = bus != nullptr && bus->isServiceRegistered(kWatcher);
-            if (watcherOnly || QGuiApplication::platformName() == QStringLiteral("xcb")) {
-                if (!m_hostPoll.isActive()) m_hostPoll.start(2000);
-            }
+            if (bus != nullptr && bus->isServiceRegistered(kWatcher) && !m_hostPoll.isActive())
+                m_hostPoll.start(2000);
             return;
         }
         m_hostWatcher.reset();
