@@ -65,8 +65,7 @@ conf_are() {  # conf_are Name=Value...: the settings file holds these values
 }
 minute_of_day() { echo $((10#${1%:*} * 60 + 10#${1#*:})); }  # minute_of_day HH:MM
 
-sink_volume_is() { [ "$(sink_volume)" = "$1" ]; }
-sink_volume() { pactl get-sink-volume hvx_sink | sed -n 's/^Volume: front-left: \([0-9]*\).*/\1/p'; }
+sink_volume_is() { pactl get-sink-volume hvx_sink | grep -q "^Volume: front-left: $1 "; }
 sink_muted() { pactl get-sink-mute hvx_sink | grep -q "Mute: ${1:-yes}"; }  # sink_muted [no]
 
 calls() { mock GetCalls | paste -sd';'; }  # the mock logind's calls so far, joined by ;
@@ -82,7 +81,6 @@ check() {  # check DESCRIPTION COMMAND...: one line ok/FAIL; a FAIL fails the ca
     shift
     if "$@"; then echo "  ok    $what"; else echo "  FAIL  $what"; CASE_OK=0; fi
 }
-skip() { SKIP_REASON=$1; }
 run_case() {
     local begin=$SECONDS
     echo "--- $1"
