@@ -9,19 +9,24 @@ PACKAGES_BUILD=(cmake ninja-build g++ pkg-config clang-format)
 PACKAGES_UNIT=(libgtest-dev libgmock-dev libbenchmark-dev)
 PACKAGES_WINDOWS=(g++-mingw-w64-x86-64-win32)
 PACKAGES_WINE_TESTS=(wine wine64 fonts-wine fonts-liberation xvfb xdotool x11-utils imagemagick faketime)
-PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libx11-dev libxcb1-dev libasound2-plugins)
+PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libx11-dev libxcb1-dev libasound2-plugins qt6-wayland)
 # The Linux end-to-end tests: a private X server with a tray host, a sound server behind ALSA, a
 # private system bus with a mock logind, the accessibility bus (AT-SPI), a sped-up clock; cpack's .deb needs
 # dpkg-shlibdeps (dpkg-dev) and file.
 PACKAGES_LINUX_TESTS=(xvfb xdotool x11-utils trayer fonts-liberation fontconfig faketime at-spi2-core python3-pyatspi
-                      pulseaudio pulseaudio-utils python3-dbusmock dbus dpkg-dev file)
+                      pulseaudio pulseaudio-utils python3-dbusmock dbus dpkg-dev file x11-xkb-utils)
+# The Wayland end-to-end tests (tests/linux/wayland.sh): KWin headless, the shortcut portal with
+# its KDE backend, keys sent through KWin's fake-input protocol, a mock tray watcher, AT-SPI.
+PACKAGES_WAYLAND_TESTS=(kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde qt6-wayland
+                        libwayland-dev plasma-wayland-protocols pulseaudio pulseaudio-utils
+                        python3-dbusmock python3-gi dbus at-spi2-core python3-pyatspi)
 PACKAGES_VIEWING=(xvfb trayer x11vnc)
 
 ALL_PACKAGES=()
 declare -A listed=()
 for package in "${PACKAGES_BUILD[@]}" "${PACKAGES_UNIT[@]}" "${PACKAGES_WINDOWS[@]}" \
     "${PACKAGES_WINE_TESTS[@]}" "${PACKAGES_LINUX_APP[@]}" "${PACKAGES_LINUX_TESTS[@]}" \
-    "${PACKAGES_VIEWING[@]}"; do
+    "${PACKAGES_WAYLAND_TESTS[@]}" "${PACKAGES_VIEWING[@]}"; do
     [[ -n ${listed[$package]:-} ]] || ALL_PACKAGES+=("$package")
     listed[$package]=1
 done

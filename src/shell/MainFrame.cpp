@@ -3,25 +3,11 @@
 #include <array>
 
 #include "resources/Resource.h"
+#include "shell/HotKeyTable.h"
 
 namespace hvx {
 
 namespace {
-
-struct HotKeyEntry {
-    int id;
-    uint32_t modifiers;
-    uint32_t key;
-};
-
-constexpr std::array<HotKeyEntry, 6> kHotKeys{{
-    {HOTKEY_VOLUME_UP, MOD_KEY_CONTROL, KEY_UP},
-    {HOTKEY_VOLUME_DOWN, MOD_KEY_CONTROL, KEY_DOWN},
-    {HOTKEY_USE_SAVED_VOLUME, MOD_KEY_CONTROL, KEY_RIGHT},
-    {HOTKEY_MUTE, MOD_KEY_CONTROL, KEY_LEFT},
-    {HOTKEY_RESTART, MOD_KEY_CONTROL | MOD_KEY_ALT, KEY_R},
-    {HOTKEY_SHUTDOWN, MOD_KEY_CONTROL | MOD_KEY_ALT, KEY_RETURN},
-}};
 
 struct CommandEntry {
     int id;
@@ -124,12 +110,12 @@ int CMainFrame::RunMenuDialog(CDialog& dialog) {
 }
 
 void CMainFrame::RegisterHotKeys() {
-    for (const HotKeyEntry& hotKey : kHotKeys)
+    for (const HotKeyEntry& hotKey : HotKeys())
         m_platform.window.RegisterHotKey(hotKey.id, hotKey.modifiers, hotKey.key);
 }
 
 void CMainFrame::UnregisterHotKeys() {
-    for (const HotKeyEntry& hotKey : kHotKeys) m_platform.window.UnregisterHotKey(hotKey.id);
+    for (const HotKeyEntry& hotKey : HotKeys()) m_platform.window.UnregisterHotKey(hotKey.id);
 }
 
 bool CMainFrame::LoadSettings() {

@@ -2,9 +2,8 @@
 // that is itself still waiting in one.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <functional>
 
 #include "platform/linux/QtMainWindow.h"
@@ -25,11 +24,10 @@ struct Handler : IMainWindowHandler {
 };
 
 // Spins the event loop, as a modal dialog's loop would, until done() or the time is up.
-void SpinUntil(const std::function<bool()>& done, int ms = 3000) {
-    QElapsedTimer clock;
-    clock.start();
-    QEventLoop loop;
-    while (!done() && clock.elapsed() < ms) loop.processEvents(QEventLoop::WaitForMoreEvents, 20);
+void SpinUntil(const std::function<bool()>& done) {
+    QDeadlineTimer deadline(3000);
+    while (!done() && !deadline.hasExpired())
+        QEventLoop().processEvents(QEventLoop::WaitForMoreEvents, 20);
 }
 
 TEST(MainWindow, ATimerReentersAHandlerThatWaitsInANestedLoop) {

@@ -51,7 +51,6 @@ menu_has() { menu_items >"$WORK/menu"; xdotool key Escape; grep -qx "$1" "$WORK/
 window() { atspi window "$1"; }  # window CAPTION: waits for it to show
 gone() { atspi gone "$1"; }
 press() { atspi press "$1" "$2"; }  # press CAPTION BUTTON
-control() { atspi get "$1" "$2"; }  # control CAPTION CONTROL: its text, or 0/1 for a box
 set_controls() { atspi set "$@"; }  # set_controls CAPTION CONTROL=VALUE...
 
 write_conf() {  # write_conf Name=Value...: a settings file holding just these values
@@ -66,8 +65,7 @@ conf_are() {  # conf_are Name=Value...: the settings file holds these values
 }
 minute_of_day() { echo $((10#${1%:*} * 60 + 10#${1#*:})); }  # minute_of_day HH:MM
 
-sink_volume_is() { [ "$(sink_volume)" = "$1" ]; }
-sink_volume() { pactl get-sink-volume hvx_sink | sed -n 's/^Volume: front-left: \([0-9]*\).*/\1/p'; }
+sink_volume_is() { pactl get-sink-volume hvx_sink | grep -q "^Volume: front-left: $1 "; }
 sink_muted() { pactl get-sink-mute hvx_sink | grep -q "Mute: ${1:-yes}"; }  # sink_muted [no]
 
 calls() { mock GetCalls | paste -sd';'; }  # the mock logind's calls so far, joined by ;
@@ -83,15 +81,15 @@ check() {  # check DESCRIPTION COMMAND...: one line ok/FAIL; a FAIL fails the ca
     shift
     if "$@"; then echo "  ok    $what"; else echo "  FAIL  $what"; CASE_OK=0; fi
 }
-skip() { SKIP_REASON=$1; }
 run_case() {
     local begin=$SECONDS
     echo "--- $1"
     CASE_OK=1 SKIP_REASON=""
     mock ClearCalls
     rm -rf "$XDG_CONFIG_HOME/Tessaron" "$XDG_CONFIG_HOME/autostart"
+    HVX_LOG=/dev/null
     "$1"
-    stop_hvx >/dev/null 2>&1 || true
+    stop_hvx || check "no sanitizer report in $HVX_LOG" false
     echo "  ($((SECONDS - begin)) s)"
     if [ -n "$SKIP_REASON" ]; then
         echo "  skip  ($SKIP_REASON)" && SKIPPED=$((SKIPPED + 1))

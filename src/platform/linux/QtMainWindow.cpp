@@ -13,9 +13,9 @@ QtMainWindow::~QtMainWindow() = default;
 bool QtMainWindow::Create(std::string_view title, IMainWindowHandler& handler) {
     m_window.setObjectName(QString::fromUtf8(title.data(), qsizetype(title.size())));
     m_handler = &handler;
-    m_hotKeys = std::make_unique<XcbHotKeys>([this](int id) {
+    m_hotKeys = MakeHotKeyBackend([this](int id) {
         // Posted, like WM_HOTKEY: the handler may run long (a power call) and must not run
-        // inside the X event filter.
+        // inside the X event filter or a D-Bus signal.
         QMetaObject::invokeMethod(
             &m_window,
             [this, id] {

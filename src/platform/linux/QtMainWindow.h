@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "platform/MainWindow.h"
-#include "platform/linux/XcbHotKeys.h"
+#include "platform/linux/HotKeyBackend.h"
 
 namespace hvx::linux_platform {
 
@@ -44,7 +44,7 @@ class QtMainWindow : public IMainWindow {
     QObject m_window;  // context of every posted call: they die with the window
     IMainWindowHandler* m_handler = nullptr;
     std::map<unsigned, Timer> m_timers;
-    std::unique_ptr<XcbHotKeys> m_hotKeys;
+    std::unique_ptr<HotKeyBackend> m_hotKeys;
     bool m_destroyed = false;
 };
 

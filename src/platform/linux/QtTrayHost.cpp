@@ -2,13 +2,62 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QMouseEvent>
+#include <cstdio>
 
 #include "platform/linux/AppIcon.h"
 #include "platform/linux/QtMainWindow.h"
 #include "resources/Resource.h"
 
 namespace hvx::linux_platform {
+
+namespace {
+
+const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+
+// A notification area is there: a StatusNotifierItem watcher with a host registered on the
+// session bus or, on X11, an XEmbed tray. Asked here rather than through QSystemTrayIcon, whose
+// answer is fixed at the first question (an icon made before the host starts would never use
+// it).
+bool SniHostPresent() {
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    if (bus == nullptr || !bus->isServiceRegistered(kWatcher)) return false;
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kWatcher, QStringLiteral("/StatusNotifierWatcher"),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get.setArguments({kWatcher, QStringLiteral("IsStatusNotifierHostRegistered")});
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 1000);
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+           reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
+}
+
+bool TrayHostPresent() {
+    if (SniHostPresent()) return true;
+    return QGuiApplication::platformName() == QStringLiteral("xcb") &&
+           QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TellNoTray() {
+    const QString summary = QStringLiteral("HVX is running without its icon");
+    const QString body = QStringLiteral(
+        "This desktop has no notification area. The hotkeys and the schedule work; the icon "
+        "appears once there is one (on GNOME: the \"AppIndicator and KStatusNotifierItem "
+        "Support\" extension).");
+    std::fprintf(stderr, "hvx: %s: %s\n", qPrintable(summary), qPrintable(body));
+    QDBusMessage notify = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    notify.setArguments({QStringLiteral("HVX"), uint(0), QStringLiteral("hvx"), summary, body,
+                         QStringList(), QVariantMap(), int(-1)});
+    QDBusConnection::sessionBus().asyncCall(notify);  // nobody waits for the answer
+}
+
+}  // namespace
 
 QtTrayHost::~QtTrayHost() = default;
 
@@ -23,13 +72,44 @@ bool QtTrayHost::RightDoubleClickFilter::eventFilter(QObject* watched, QEvent* e
 
 bool QtTrayHost::CreateMessageWindow(ITrayHandler& handler) {
     m_handler = &handler;
+    return true;
+}
+
+void QtTrayHost::ShowWhenHosted() {
+    if (!m_wanted) return;
     if (!m_icon) {
+        const bool hosted = TrayHostPresent();
+        if (!hosted && !m_told) {
+            m_told = true;
+            TellNoTray();
+        }
+        // On X11 Qt's icon docks by itself into a tray that starts later. Elsewhere it keeps
+        // the answer of its first look, so it is made once a host is there.
+        if (!hosted && QGuiApplication::platformName() != QStringLiteral("xcb")) {
+            if (!m_hostWatcher) {
+                m_hostWatcher = std::make_unique<QDBusServiceWatcher>(
+                    kWatcher, QDBusConnection::sessionBus(),
+                    QDBusServiceWatcher::WatchForRegistration);
+                QObject::connect(m_hostWatcher.get(), &QDBusServiceWatcher::serviceRegistered,
+                                 &m_messageWindow, [this] { ShowWhenHosted(); });
+                QObject::connect(&m_hostPoll, &QTimer::timeout, &m_messageWindow,
+                                 [this] { ShowWhenHosted(); });
+            }
+            // A watcher still waiting for its host: a slow look now and then.
+            QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+            if (bus != nullptr && bus->isServiceRegistered(kWatcher) && !m_hostPoll.isActive())
+                m_hostPoll.start(2000);
+            return;
+        }
+        m_hostWatcher.reset();
+        m_hostPoll.stop();
         m_icon = std::make_unique<QSystemTrayIcon>(AppIcon());
         QObject::connect(m_icon.get(), &QSystemTrayIcon::activated, &m_messageWindow,
                          [this](QSystemTrayIcon::ActivationReason r) { OnActivated(r); });
         if (qApp != nullptr) qApp->installEventFilter(&m_rightDoubleClicks);
     }
-    return true;
+    m_icon->setToolTip(m_tip);
+    m_icon->show();
 }
 
 void QtTrayHost::OnActivated(QSystemTrayIcon::ActivationReason reason) {
@@ -77,16 +157,20 @@ void QtTrayHost::Notify(unsigned mouseMessage) {
 }
 
 bool QtTrayHost::AddIcon(const NotifyIconData& data) {
-    if (!m_icon) return false;
+    if (m_handler == nullptr) return false;
     m_iconId = data.id;
-    m_icon->setToolTip(QString::fromUtf8(data.tip.data(), qsizetype(data.tip.size())));
-    m_icon->show();
+    m_tip = QString::fromUtf8(data.tip.data(), qsizetype(data.tip.size()));
+    m_wanted = true;
+    ShowWhenHosted();
     return true;
 }
 
 bool QtTrayHost::DeleteIcon(const NotifyIconData& /*data*/) {
-    if (!m_icon || !m_icon->isVisible()) return false;
-    m_icon->hide();
+    if (!m_wanted) return false;
+    m_wanted = false;
+    m_hostWatcher.reset();
+    m_hostPoll.stop();
+    if (m_icon) m_icon->hide();
     return true;
 }
 

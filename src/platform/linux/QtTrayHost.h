@@ -1,12 +1,16 @@
 // The notification-area icon through QSystemTrayIcon (StatusNotifierItem or XEmbed, whichever
 // the desktop offers), and the popup menu, which we show ourselves so the behaviour can refuse
-// it while a dialog is open.
+// it while a dialog is open. Where the desktop has no notification area yet (stock GNOME), the
+// program runs on without the icon, says once how to get one, and shows the icon as soon as a
+// host appears.
 #pragma once
 
+#include <QDBusServiceWatcher>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <memory>
 
 #include "platform/TrayHost.h"
@@ -32,6 +36,7 @@ class QtTrayHost : public ITrayHost {
     ScreenPoint GetCursorPos() override;
 
   private:
+    void ShowWhenHosted();
     struct RightDoubleClickFilter : QObject {
         explicit RightDoubleClickFilter(QtTrayHost& h) : host(h) {}
         bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,6 +53,11 @@ class QtTrayHost : public ITrayHost {
     std::unique_ptr<QSystemTrayIcon> m_icon;
     std::unique_ptr<QMenu> m_menu;
     unsigned m_iconId = 0;
+    QString m_tip;
+    bool m_wanted = false;  // added and not deleted
+    bool m_told = false;
+    std::unique_ptr<QDBusServiceWatcher> m_hostWatcher;
+    QTimer m_hostPoll;
     QElapsedTimer m_lastTrigger;
     QElapsedTimer m_lastDoubleClick;  // made of two Triggers
     RightDoubleClickFilter m_rightDoubleClicks{*this};

@@ -67,6 +67,10 @@ XcbHotKeys::XcbHotKeys(std::function<void(int)> onHotKey) : m_onHotKey(std::move
         m_root = static_cast<xcb_window_t>(DefaultRootWindow(display));
     else
         m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    // Qt listens to XKB's keyboard events, which then replace the core MappingNotify.
+    XcbReply<xcb_query_extension_reply_t> xkb(xcb_query_extension_reply(
+        m_connection, xcb_query_extension(m_connection, 9, "XKEYBOARD"), nullptr));
+    if (xkb && xkb->present) m_xkbFirstEvent = xkb->first_event;
     qGuiApp->installNativeEventFilter(this);
 }
 
@@ -146,9 +150,19 @@ bool XcbHotKeys::Register(int id, uint32_t modifiers, uint32_t key) {
     if (m_connection == nullptr || m_grabs.count(id) != 0) return false;
     LearnKeyboard();
     Grab grab;
-    if (modifiers & MOD_KEY_CONTROL) grab.modifiers |= XCB_MOD_MASK_CONTROL;
-    if (modifiers & MOD_KEY_ALT) grab.modifiers |= m_altMask;
-    for (uint32_t sym : KeysymsFor(key))
+    grab.windowsModifiers = modifiers;
+    grab.windowsKey = key;
+    if (!Take(grab)) return false;
+    m_grabs.emplace(id, std::move(grab));
+    return true;
+}
+
+bool XcbHotKeys::Take(Grab& grab) {
+    grab.modifiers = 0;
+    grab.keycodes.clear();
+    if (grab.windowsModifiers & MOD_KEY_CONTROL) grab.modifiers |= XCB_MOD_MASK_CONTROL;
+    if (grab.windowsModifiers & MOD_KEY_ALT) grab.modifiers |= m_altMask;
+    for (uint32_t sym : KeysymsFor(grab.windowsKey))
         for (xcb_keycode_t code : KeycodesFor(sym)) grab.keycodes.push_back(code);
     if (grab.keycodes.empty()) return false;
 
@@ -169,9 +183,9 @@ bool XcbHotKeys::Register(int id, uint32_t modifiers, uint32_t key) {
         // A key that works only with some lock states would be worse than an inert one.
         Ungrab(grab);
         xcb_flush(m_connection);
+        grab.keycodes.clear();
         return false;
     }
-    m_grabs.emplace(id, std::move(grab));
     return true;
 }
 
@@ -184,6 +198,30 @@ bool XcbHotKeys::Unregister(int id) {
     return true;
 }
 
+bool XcbHotKeys::IsMappingChange(const xcb_generic_event_t* event) {
+    const uint8_t type = event->response_type & 0x7f;
+    if (type == XCB_MAPPING_NOTIFY)
+        return reinterpret_cast<const xcb_mapping_notify_event_t*>(event)->request !=
+               XCB_MAPPING_POINTER;
+    // XKB's events share one type; the second byte tells them apart: 0 a new keyboard, 1 a new
+    // key map.
+    const uint8_t xkbType = reinterpret_cast<const uint8_t*>(event)[1];
+    return m_xkbFirstEvent != 0 && type == m_xkbFirstEvent && (xkbType == 0 || xkbType == 1);
+}
+
+void XcbHotKeys::GrabAgain() {
+    // A new layout may put the keys (and NumLock and Alt) elsewhere: the old grabs go first,
+    // with the lock bits they were made with, then each hotkey is taken where its key now is.
+    m_grabAgainPending = false;
+    for (const auto& [id, grab] : m_grabs) Ungrab(grab);
+    m_keyboardKnown = false;
+    m_numLockMask = 0;
+    m_altMask = XCB_MOD_MASK_1;
+    LearnKeyboard();
+    for (auto& [id, grab] : m_grabs) Take(grab);
+    xcb_flush(m_connection);
+}
+
 void XcbHotKeys::Ungrab(const Grab& grab) {
     for (xcb_keycode_t code : grab.keycodes)
         for (uint16_t locks : LockVariants())
@@ -194,6 +232,13 @@ bool XcbHotKeys::nativeEventFilter(const QByteArray& eventType, void* message,
                                    qintptr* /*result*/) {
     if (eventType != "xcb_generic_event_t" || m_grabs.empty()) return false;
     const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if (IsMappingChange(event) && !m_grabAgainPending) {
+        // Once the burst of events of one change is over; Qt sees the events too.
+        m_grabAgainPending = true;
+        QMetaObject::invokeMethod(
+            &m_context, [this] { GrabAgain(); }, Qt::QueuedConnection);
+        return false;
+    }
     if ((event->response_type & 0x7f) != XCB_KEY_PRESS) return false;
     const auto* press = static_cast<const xcb_key_press_event_t*>(message);
     const uint16_t modifiers = uint16_t(press->state & kRelevantModifiers & ~m_numLockMask);

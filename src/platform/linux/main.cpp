@@ -51,8 +51,11 @@ int main(int argc, char* argv[]) {
     }
     if (line.kind == hvx::CommandLine::Kind::Send) return SendCommand(*line.command, argc, argv);
 
-    // Global hotkeys are X key grabs.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    // Native Wayland on a Wayland session (Qt would pick X11 on some desktops), hotkeys then
+    // coming from the desktop's portal; X11 elsewhere, or whenever QT_QPA_PLATFORM says so.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM",
+                qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb" : "wayland;xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hvx"));
     QApplication::setQuitOnLastWindowClosed(false);

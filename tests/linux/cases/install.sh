@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # `cmake --install` and the .deb that cpack builds: the program, its launcher and its icon.
 case_install_and_package() {
-    [ -f "$BUILD/CPackConfig.cmake" ] || { skip "no build folder beside $HVX"; return; }
+    [ -f "$BUILD/CPackConfig.cmake" ] || { SKIP_REASON="no build folder beside $HVX"; return; }
     local prefix=$WORK/prefix files
     check "cmake --install" eval "cmake --install '$BUILD' --prefix '$prefix' >'$WORK/install.log' 2>&1"
     check "... puts the program, the launcher (Exec=hvx) and the icon in place" eval "test -x \

@@ -3,7 +3,6 @@
 case_power_menu() {
     write_conf
     check "starts" start_hvx
-    local item
     for item in Shutdown Restart "Log off" Hibernate Standby; do choose "$item"; done
     # Log off ends the program's own session, not the stale one $XDG_SESSION_ID names.
     check "one call per item, none interactive" calls_are "PowerOff False;Reboot False;\
@@ -18,8 +17,19 @@ case_power_hotkeys() {
     local grabber=$!
     wait_until 5 grep -q grabbed "$WORK/grab.out"
     check "starts" start_hvx
-    xdotool key ctrl+alt+r Caps_Lock ctrl+alt+r Caps_Lock Num_Lock ctrl+alt+r Num_Lock ctrl+alt+Return
+    # Away from the program's windows: with the pointer on the icon, keys reach it as focus.
+    xdotool mousemove 500 500 key ctrl+alt+r Caps_Lock ctrl+alt+r Caps_Lock Num_Lock ctrl+alt+r \
+        Num_Lock ctrl+alt+Return
     check "Ctrl+Alt+R restarts, with Caps Lock and Num Lock too; a taken Ctrl+Alt+Enter is inert" \
         calls_are "Reboot False;Reboot False;Reboot False"
     kill "$grabber"
+}
+
+# After a switch to Dvorak, Ctrl+Alt+R answers on the key that now types R.
+case_hotkeys_follow_the_layout() {
+    check "starts" start_hvx
+    setxkbmap dvorak && idle  # the program has taken the new layout in
+    xdotool key ctrl+alt+r
+    check "Ctrl+Alt+R on Dvorak's R restarts" calls_are "Reboot False"
+    setxkbmap us
 }
