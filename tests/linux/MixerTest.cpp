@@ -1,13 +1,16 @@
-// The ALSA mixer against a real sound server: run.sh starts PulseAudio with a null sink and
+// Both mixers against a real sound server: run.sh starts PulseAudio with a null sink and
 // source and an ALSA configuration whose "default" control has "Master" (the sink) and "PCM"
 // (the source), and sets HVX_E2E_PULSE. Without it these tests are skipped.
 #include <gtest/gtest.h>
 
+#include <QLocalServer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include "platform/linux/AlsaMixer.h"
+#include "platform/linux/PulseMixer.h"
 #include "resources/Resource.h"
 #include "volume/VolumeMixer.h"
 
@@ -133,6 +136,53 @@ TEST_F(Mixer, ADeviceThatCannotBeOpenedCountsAsNone) {
     uint32_t v = 0;
     EXPECT_FALSE(mixer.GetVolume(v));
     EXPECT_TRUE(mixer.Close());
+}
+
+TEST_F(Mixer, TheServersMasterIsTheDefaultSinkWithItsBalanceKept) {
+    PulseMixer device;
+    CVolumeMixer mixer(device);
+    ASSERT_TRUE(mixer.Open());
+    ASSERT_TRUE(mixer.SelectMasterVolume());
+    EXPECT_EQ(mixer.MasterMaximum, 65536u);
+    Pactl({"set-sink-volume", "hvx_sink", "30000", "15000"});
+    uint32_t v = 0;
+    ASSERT_TRUE(mixer.GetVolume(v));
+    EXPECT_EQ(v, 30000u);  // the loudest channel
+    ASSERT_TRUE(mixer.SetVolume(40000));
+    EXPECT_TRUE(Pactl({"get-sink-volume", "hvx_sink"})
+                    .contains(QRegularExpression(
+                        QStringLiteral("front-left: 40000 .*front-right: 20000 "))));
+    ASSERT_TRUE(mixer.SelectMasterMute());
+    ASSERT_TRUE(mixer.SetMasterMute(1));
+    EXPECT_TRUE(SinkMuted());
+    ASSERT_TRUE(mixer.GetMasterMute(v));
+    EXPECT_EQ(v, 1u);
+
+    // A new default sink is the master from the next call on.
+    const QString module =
+        Pactl({"load-module", "module-null-sink", "sink_name=hvx_second"}).trimmed();
+    Pactl({"set-default-sink", "hvx_second"});
+    ASSERT_TRUE(mixer.SetVolume(5000));
+    EXPECT_EQ(FirstVolume(Pactl({"get-sink-volume", "hvx_second"})), 5000);
+    EXPECT_EQ(SinkVolume(), 40000);
+    Pactl({"set-default-sink", "hvx_sink"});
+    Pactl({"unload-module", module});
+}
+
+// No server, or one that never answers: the ALSA mixer is chosen, after a bounded wait.
+TEST_F(Mixer, WithoutAnAnsweringServerTheAlsaMixerIsChosen) {
+    QTemporaryDir folder;
+    QLocalServer silent;  // listens, but nothing ever reads the connection
+    ASSERT_TRUE(silent.listen(folder.filePath(QStringLiteral("silent"))));
+    const QByteArray server = qgetenv("PULSE_SERVER");
+    for (const QString& path : {folder.filePath(QStringLiteral("none")), silent.fullServerName()}) {
+        qputenv("PULSE_SERVER", ("unix:" + path).toUtf8());
+        PulseMixer pulse;
+        EXPECT_FALSE(pulse.Connect()) << path.toStdString();
+        EXPECT_EQ(pulse.GetNumDevs(), 0u);
+        EXPECT_EQ(dynamic_cast<PulseMixer*>(NewMixerDevice().get()), nullptr);
+    }
+    qputenv("PULSE_SERVER", server);
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 #include <QSessionManager>
 
 #include "platform/Platform.h"
-#include "platform/linux/AlsaMixer.h"
 #include "platform/linux/FileStore.h"
 #include "platform/linux/Instance.h"
 #include "platform/linux/LogindPower.h"
+#include "platform/linux/PulseMixer.h"
 #include "platform/linux/QtDialogHost.h"
 #include "platform/linux/QtMainWindow.h"
 #include "platform/linux/QtTrayHost.h"
@@ -34,9 +34,9 @@ int main(int argc, char* argv[]) {
     LocalClock clock;
     FileRegistryStore registry;
     AutostartRunEntry runEntry;
-    AlsaMixer mixer;
+    const auto mixer = NewMixerDevice();
     LogindPower power;
-    hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, mixer, power};
+    hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, *mixer, power};
 
     hvx::CTrayApp theApp(marker, platform);
     if (!theApp.InitInstance()) return 0;

@@ -1,0 +1,72 @@
+// The mixer device as a PulseAudio-compatible sound server (PulseAudio, or PipeWire's
+// pipewire-pulse) sees it: the default sink gives the speakers line (its volume, and its mute),
+// the application streams playing on it (sink inputs) give the wave line. Values are the
+// server's own scale, 0 to PA_VOLUME_NORM, one value for all channels.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+#include <pulse/context.h>
+#include <pulse/mainloop.h>
+#include <pulse/volume.h>
+
+#include "platform/MixerDevice.h"
+
+namespace hvx::linux_platform {
+
+class PulseMixer : public IMixerDevice {
+  public:
+    PulseMixer();
+    ~PulseMixer() override;
+    PulseMixer(const PulseMixer&) = delete;
+    PulseMixer& operator=(const PulseMixer&) = delete;
+
+    // Connects to the session's sound server unless already connected; false when none
+    // answers in time (never spawns one).
+    bool Connect();
+
+    uint32_t GetNumDevs() override;
+    bool Open(uint32_t deviceId) override;
+    bool GetDevCaps() override { return m_open && Connect(); }
+    bool Close() override;
+    bool GetLineByComponentType(uint32_t componentType, uint32_t& lineId) override;
+    bool GetLineControlByType(uint32_t lineId, uint32_t controlType,
+                              MixerControlInfo& control) override;
+    bool GetControlValue(uint32_t controlId, uint32_t& value) override;
+    bool SetControlValue(uint32_t controlId, uint32_t value) override;
+
+  private:
+    struct Sink {
+        uint32_t index = 0;
+        pa_cvolume volume{};
+        bool muted = false;
+        bool found = false;
+    };
+    struct Stream {
+        uint32_t index = 0;
+        pa_cvolume volume{};
+    };
+
+    void Disconnect();
+    // Runs the loop until every operation has ended (and drops them); false when one could not
+    // be sent, the wait ran out or the connection broke. A server that stops answering costs
+    // one bounded wait, then the connection is dropped.
+    bool Wait(const std::vector<pa_operation*>& operations);
+    bool ReadSink(Sink& sink);
+    // The default sink and the streams playing on it whose volume can be set.
+    bool ReadStreams(Sink& sink, std::vector<Stream>& streams);
+
+    pa_mainloop* m_loop = nullptr;
+    pa_context* m_context = nullptr;
+    bool m_open = false;
+    // After a failed connection, the next attempt waits a moment: a hung server must not cost
+    // a full wait on every call.
+    std::chrono::steady_clock::time_point m_retryAfter{};
+};
+
+// The sound server's mixer when a server answers, else the ALSA mixer of the default device.
+std::unique_ptr<IMixerDevice> NewMixerDevice();
+
+}  // namespace hvx::linux_platform
