@@ -180,7 +180,7 @@ TEST_F(Mixer, WithoutAnAnsweringServerTheAlsaMixerIsChosen) {
         PulseMixer pulse;
         EXPECT_FALSE(pulse.Connect()) << path.toStdString();
         EXPECT_EQ(pulse.GetNumDevs(), 0u);
-        EXPECT_EQ(dynamic_cast<PulseMixer*>(NewMixerDevice().get()), nullptr);
+        EXPECT_EQ(dynamic_cast<PulseMixer*>(MixerChoice().Take().get()), nullptr);
     }
     qputenv("PULSE_SERVER", server);
 }

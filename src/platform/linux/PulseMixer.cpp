@@ -276,9 +276,18 @@ bool PulseMixer::SetControlValue(uint32_t controlId, uint32_t value) {
     }
 }
 
-std::unique_ptr<IMixerDevice> NewMixerDevice() {
-    auto pulse = std::make_unique<PulseMixer>();
-    if (pulse->Connect()) return pulse;
+MixerChoice::MixerChoice()
+    : m_pulse(std::make_unique<PulseMixer>()),
+      m_probe([this] { m_answered = m_pulse->Connect(); }) {}
+
+MixerChoice::~MixerChoice() {
+    if (m_probe.joinable()) m_probe.join();
+}
+
+std::unique_ptr<IMixerDevice> MixerChoice::Take() {
+    // After the join the connection belongs to this thread alone.
+    if (m_probe.joinable()) m_probe.join();
+    if (m_answered && m_pulse) return std::move(m_pulse);
     return std::make_unique<AlsaMixer>();
 }
 

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include <pulse/context.h>
@@ -67,6 +68,21 @@ class PulseMixer : public IMixerDevice {
 };
 
 // The sound server's mixer when a server answers, else the ALSA mixer of the default device.
-std::unique_ptr<IMixerDevice> NewMixerDevice();
+// The server is looked for on a thread of its own from construction on, so that start-up goes
+// on meanwhile; Take waits for the answer and gives the mixer.
+class MixerChoice {
+  public:
+    MixerChoice();
+    ~MixerChoice();
+    MixerChoice(const MixerChoice&) = delete;
+    MixerChoice& operator=(const MixerChoice&) = delete;
+
+    std::unique_ptr<IMixerDevice> Take();
+
+  private:
+    std::unique_ptr<PulseMixer> m_pulse;
+    bool m_answered = false;
+    std::thread m_probe;
+};
 
 }  // namespace hvx::linux_platform

@@ -16,6 +16,7 @@ int main(int argc, char* argv[]) {
     using namespace hvx::linux_platform;
     // Global hotkeys are X key grabs.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "xcb");
+    MixerChoice mixerChoice;  // looks for the sound server while Qt starts
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hvx"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -34,7 +35,7 @@ int main(int argc, char* argv[]) {
     LocalClock clock;
     FileRegistryStore registry;
     AutostartRunEntry runEntry;
-    const auto mixer = NewMixerDevice();
+    const auto mixer = mixerChoice.Take();
     LogindPower power;
     hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, *mixer, power};
 
