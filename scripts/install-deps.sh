@@ -11,9 +11,9 @@ PACKAGES_WINDOWS=(g++-mingw-w64-x86-64-win32)
 PACKAGES_WINE_TESTS=(wine wine64 fonts-wine fonts-liberation xvfb xdotool x11-utils imagemagick faketime)
 PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libpulse-dev libx11-dev libxcb1-dev libasound2-plugins)
 # The Linux end-to-end tests: a private X server with a tray host, a sound server behind ALSA, a
-# private system bus with a mock logind, screenshots, a sped-up clock; cpack's .deb needs
+# private system bus with a mock logind, the accessibility bus (AT-SPI), a sped-up clock; cpack's .deb needs
 # dpkg-shlibdeps (dpkg-dev) and file.
-PACKAGES_LINUX_TESTS=(xvfb xdotool x11-utils trayer imagemagick fonts-liberation fontconfig faketime
+PACKAGES_LINUX_TESTS=(xvfb xdotool x11-utils trayer fonts-liberation fontconfig faketime at-spi2-core python3-pyatspi
                       pulseaudio pulseaudio-utils python3-dbusmock dbus dpkg-dev file)
 PACKAGES_VIEWING=(xvfb trayer x11vnc)
 

@@ -1,11 +1,9 @@
-// Dialogs built from the templates: layout by dialog units, and controls that behave the way
-// the dialog classes expect (auto radio groups, typed-text limits, the combo's empty selection,
-// trackbar clamping and notifications, Enter, Escape and the close box).
+// Qt widgets behave like the controls the dialog classes expect (and the unit tests' fake host
+// models): auto radio groups, typed-text limits, the combo's empty selection, trackbar clamping.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFontInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSlider>
@@ -63,12 +61,6 @@ QtDialog* OpenDialog(const char* caption = nullptr) {
     return nullptr;
 }
 
-QtDialog* OpenDialogOtherThan(QtDialog* other) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* d = dynamic_cast<QtDialog*>(w); d && d != other && d->isVisible()) return d;
-    return nullptr;
-}
-
 // Runs the dialog; user acts on it once its loop runs, as the person at the screen would.
 int RunAs(ScriptedDialog& dialog, std::function<void(QtDialog&)> user) {
     const char* caption = dialog.Template().caption;
@@ -78,40 +70,6 @@ int RunAs(ScriptedDialog& dialog, std::function<void(QtDialog&)> user) {
         user(*open);
     });
     return dialog.DoModal();
-}
-
-TEST(DialogHost, EveryTemplateIsLaidOutInDialogUnitsOfItsFont) {
-    QtDialogHost host;
-    for (const DialogTemplate* t : AllDialogTemplates()) {
-        ScriptedDialog dialog(host, t->id);
-        QtDialog window(dialog);
-        const DialogBaseUnits units = window.BaseUnits();
-        // Arial at 8 or 9 points on a 96 dpi screen, through its metric twin.
-        EXPECT_EQ(QFontInfo(window.font()).family(), QStringLiteral("Liberation Sans"));
-        EXPECT_GE(units.x, 5) << t->caption;
-        EXPECT_LE(units.x, 8) << t->caption;
-        EXPECT_GE(units.y, 12) << t->caption;
-        EXPECT_LE(units.y, 16) << t->caption;
-        const PixelRect client = MapDialogRect(0, 0, t->cx, t->cy, units);
-        EXPECT_EQ(window.size(), QSize(client.width, client.height)) << t->caption;
-        EXPECT_EQ(window.windowTitle(), QString::fromUtf8(t->caption));
-        EXPECT_EQ(bool(window.windowFlags() & Qt::WindowStaysOnTopHint),
-                  bool(t->style & style::DsSysModal))
-            << t->caption;
-        for (const ControlTemplate& c : t->controls) {
-            if (c.id == IDC_STATIC) continue;
-            QWidget* w = window.ControlWidget(c.id);
-            ASSERT_NE(w, nullptr) << t->caption << " " << c.id;
-            const PixelRect r = MapDialogRect(c.x, c.y, c.cx, c.cy, units);
-            EXPECT_EQ(w->pos(), QPoint(r.x, r.y)) << t->caption << " " << c.id;
-            EXPECT_EQ(w->width(), r.width) << t->caption << " " << c.id;
-            if (c.cls != ControlClass::ComboBox) {
-                EXPECT_EQ(w->height(), r.height) << t->caption << " " << c.id;
-            }
-            EXPECT_TRUE(QRect(QPoint(0, 0), window.size()).contains(w->geometry()))
-                << t->caption << " " << c.id;
-        }
-    }
 }
 
 TEST(DialogHost, AutoRadioGroupsFollowTheGroupStyle) {
@@ -209,78 +167,6 @@ TEST(DialogHost, SlidersClampAndNotifyOnlyForTheUsersMoves) {
     EXPECT_EQ(positions, (std::vector<int>{16800, 0, 0}));
     EXPECT_EQ(dialog.events, (std::vector<std::string>{"HScroll 1341 16799", "HScroll 1341 13439",
                                                        "HScroll 1341 16800", "OK"}));
-}
-
-TEST(DialogHost, EnterEscapeAndTheCloseBoxReachTheDialog) {
-    QtDialogHost host;
-    {
-        ScriptedDialog dialog(host, IDD_CONFIRM_ACTION);
-        EXPECT_EQ(RunAs(dialog, [](QtDialog& d) { QTest::keyClick(&d, Qt::Key_Return); }), IDOK);
-    }
-    {
-        ScriptedDialog dialog(host, IDD_CONFIRM_ACTION);
-        EXPECT_EQ(RunAs(dialog, [](QtDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }),
-                  IDCANCEL);
-    }
-    {
-        // The close box asks OnCancel, which may keep the dialog open.
-        ScriptedDialog dialog(host, IDD_ALARM);
-        dialog.refuseCancel = true;
-        bool stillOpen = false;
-        const int result = RunAs(dialog, [&](QtDialog& d) {
-            d.close();
-            stillOpen = d.isVisible();
-            QTest::mouseClick(d.ControlWidget(IDOK), Qt::LeftButton);
-        });
-        EXPECT_TRUE(stillOpen);
-        EXPECT_EQ(result, IDOK);
-        EXPECT_EQ(dialog.events, (std::vector<std::string>{"Cancel", "OK"}));
-    }
-    {
-        // Other push buttons are commands; the dialog decides when to end.
-        ScriptedDialog dialog(host, IDD_SETTINGS);
-        dialog.command = [&](int id) {
-            if (id == IDC_DEFAULT) dialog.Live().EndDialog(42);
-        };
-        EXPECT_EQ(RunAs(dialog,
-                        [](QtDialog& d) {
-                            QTest::mouseClick(d.ControlWidget(IDC_DEFAULT), Qt::LeftButton);
-                        }),
-                  42);
-    }
-}
-
-TEST(DialogHost, ADialogOpenedFromAnotherNestsAndDisablesItMeanwhile) {
-    QtDialogHost host;
-    ScriptedDialog outer(host, IDD_AUTO_SHUTDOWN);
-    bool outerEnabledDuring = true, outerEnabledAfter = false;
-    int innerResult = 0;
-    outer.command = [&](int id) {
-        if (id != IDC_DEFAULT) return;
-        // A warning opened from a button: the dialog below waits for it.
-        ScriptedDialog inner(host, IDD_INVALID_TIME);
-        innerResult = RunAs(inner, [&](QtDialog& d) {
-            outerEnabledDuring = OpenDialogOtherThan(&d)->isEnabled();
-            QTest::keyClick(&d, Qt::Key_Return);
-        });
-        outerEnabledAfter = OpenDialogOtherThan(nullptr)->isEnabled();
-    };
-    const int result = RunAs(outer, [](QtDialog& d) {
-        QTest::mouseClick(d.ControlWidget(IDC_DEFAULT), Qt::LeftButton);
-        QTest::keyClick(&d, Qt::Key_Escape);
-    });
-    EXPECT_EQ(innerResult, IDOK);
-    EXPECT_FALSE(outerEnabledDuring);
-    EXPECT_TRUE(outerEnabledAfter);
-    EXPECT_EQ(result, IDCANCEL);
-}
-
-TEST(DialogHost, EndingInOnInitDialogNeverShowsTheDialog) {
-    QtDialogHost host;
-    ScriptedDialog dialog(host, IDD_HELP);
-    dialog.init = [](IDialogControls& c) { c.EndDialog(7); };
-    EXPECT_EQ(dialog.DoModal(), 7);
-    EXPECT_EQ(OpenDialog(), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The settings file, the autostart entry and the single-instance marker, on real files and
-// sockets.
+// The settings file and the autostart entry, on real files.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -10,7 +9,6 @@
 #include <memory>
 
 #include "platform/linux/FileStore.h"
-#include "platform/linux/Instance.h"
 #include "settings/DesktopEntry.h"
 
 namespace hvx::linux_platform {
@@ -66,32 +64,6 @@ TEST(FileStore, EveryWriteReplacesTheFileWholeAndLeavesNothingBehind) {
               QStringList{QStringLiteral("HVX.conf")});
 }
 
-TEST(FileStore, AWriteThatCannotBeStoredFailsAndKeepsTheOldFile) {
-    QTemporaryDir dir;
-    // The settings "file" is a folder: nothing can replace it, and nothing is lost.
-    const QString path = dir.path() + "/HVX.conf";
-    ASSERT_TRUE(QDir().mkpath(path + "/inside"));
-    FileRegistryStore store(path);
-    EXPECT_FALSE(store.WriteDword(kKey, "RegMode", 1));
-    EXPECT_TRUE(QDir(path + "/inside").exists());
-    // A path whose folder cannot be made fails too.
-    QFile blocker(dir.path() + "/file");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    EXPECT_FALSE(FileRegistryStore(dir.path() + "/file/sub/HVX.conf").WriteDword(kKey, "A", 1));
-}
-
-TEST(FileStore, ConfigHomeFollowsXdgOnlyWhenAbsolute) {
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", "/somewhere/config");
-    EXPECT_EQ(ConfigHome(), QStringLiteral("/somewhere/config"));
-    qputenv("XDG_CONFIG_HOME", "relative/config");
-    EXPECT_EQ(ConfigHome(), QDir::homePath() + "/.config");
-    qunsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(ConfigHome(), QDir::homePath() + "/.config");
-    if (!saved.isNull()) qputenv("XDG_CONFIG_HOME", saved);
-}
-
 TEST(RunEntry, WritesAndDeletesTheAutostartFile) {
     QTemporaryDir dir;
     const QString folder = dir.path() + "/autostart";
@@ -108,17 +80,6 @@ TEST(RunEntry, WritesAndDeletesTheAutostartFile) {
     EXPECT_FALSE(QFile::exists(folder + "/HVX.desktop"));
     EXPECT_FALSE(entry.Write("../HVX", "/usr/bin/hvx"));  // never outside the folder
     EXPECT_FALSE(QFile::exists(dir.path() + "/HVX.desktop"));
-}
-
-TEST(InstanceMarker, TheSecondMarkerSeesTheFirstUntilItGoes) {
-    const QString name = QStringLiteral("{hvx-test-%1}").arg(QCoreApplication::applicationPid());
-    auto first = std::make_unique<LocalServerMarker>(name);
-    EXPECT_EQ(first->CreationState(), IInstanceMarker::State::Created);
-    EXPECT_EQ(LocalServerMarker(name).CreationState(), IInstanceMarker::State::AlreadyExists);
-    first.reset();  // as when the first instance ends, however it ends
-    EXPECT_EQ(LocalServerMarker(name).CreationState(), IInstanceMarker::State::Created);
-    EXPECT_EQ(LocalServerMarker::DefaultName(),
-              QStringLiteral("{6F1C2B7E-3A94-4D0B-9E58-21C7A4D3B8F6}"));
 }
 
 }  // namespace

@@ -1,20 +1,11 @@
 # shellcheck shell=bash
-# The private desktop of the end-to-end tests and the benchmarks, sourced by both: Xvfb with a
-# tray host (trayer), a PulseAudio daemon with a null sink and source behind ALSA's "default"
-# control, a private system bus with a mock logind (no power call can reach this machine), a
-# private session bus, and private HOME and XDG folders. Everything it starts is ended when the
-# sourcing script exits.
-#
-# Expects HVX_WORK_PREFIX (the temporary folder's name) and XHELPER; sets WORK, DISPLAY, the
-# bus addresses, PULSE_SERVER, ALSA_CONFIG_PATH, CONF, AUTOSTART, and the functions
-# wait_until, mock and require_private_bus.
+# The private desktop of the end-to-end tests and the benchmarks (see tests/linux/README); all
+# it starts ends with the sourcing script. Expects XHELPER (and HVX_WORK_PREFIX).
 
 PYTHON=/usr/bin/python3  # the system one, which has the dbus module
-for tool in Xvfb trayer dbus-daemon pulseaudio pactl xdotool import "$PYTHON" "$XHELPER"; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "$tool is missing (see tests/linux/README)" >&2
-        exit 2
-    fi
+for tool in Xvfb trayer dbus-daemon pulseaudio pactl xdotool "$PYTHON" "$XHELPER" \
+    /usr/libexec/at-spi-bus-launcher; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing (see tests/linux/README)" >&2; exit 2; }
 done
 
 WORK=$(mktemp -d "/tmp/${HVX_WORK_PREFIX:-hvx-e2e}.XXXXXX")
@@ -31,11 +22,10 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# --- the private desktop -------------------------------------------------------------------
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/run
 export XDG_SESSION_ID=hvx-e2e QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_QPA_PLATFORMTHEME SESSION_MANAGER
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$WORK/shots"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 # shellcheck disable=SC2034  # for the scripts that source this
 CONF=$XDG_CONFIG_HOME/Tessaron/HVX.conf
@@ -148,6 +138,10 @@ export ALSA_CONFIG_PATH=$WORK/asound-pcm.conf
 # (seconds), in the middle of a case; bring them up to date first (quick when they are).
 if command -v fc-cache >/dev/null; then fc-cache >/dev/null 2>&1; fi
 
+# The accessibility bus, through which the tests read menus and dialogs as a screen reader does.
+/usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/atspi.log" 2>&1 &
+SERVICES+=($!)
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+
 trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$WORK/trayer.log" 2>&1 &
 SERVICES+=($!)
-sleep 0.5

@@ -1,6 +1,5 @@
-// Integration tests of the Linux platform pieces against real Qt widgets, files, sockets and,
-// when run.sh provides one, a real sound server. Widgets run on the offscreen platform unless
-// QT_QPA_PLATFORM says otherwise, so no display is needed.
+// Integration tests of the Linux platform pieces against real Qt widgets and files, on the
+// offscreen platform: no display needed.
 #include <gtest/gtest.h>
 
 #include <QApplication>

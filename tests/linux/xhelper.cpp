@@ -1,14 +1,10 @@
 // Small X11 tools for the end-to-end tests and benchmarks of the Linux program:
 //   xhelper bells FILE             append one line (milliseconds since start) per bell rung
 //   xhelper grab KEYSYM MODS...    hold a key grab on the root window until killed
-//   xhelper close WINDOW           ask a window to close, as a window manager's close box does
 //   xhelper time-to-icon CMD...    start CMD, print the milliseconds until its tray icon is
 //                                  embedded and shown, then its pid; CMD keeps running
 //   xhelper icon-pos               print the screen centre of the embedded tray icon
 //   xhelper icon-count             print how many tray icons of the program are shown
-//   xhelper popup MS               wait for a shown popup menu of the program: x y w h
-//   xhelper window TITLE MS        wait for a shown top-level window with this title: its id
-//   xhelper gone WINDOW MS         wait until the window is no longer shown
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -106,21 +102,6 @@ int Grab(int argc, char** argv) {
     return 0;
 }
 
-int Close(const char* window) {
-    Display* d = OpenDisplay();
-    const Window w = std::strtoul(window, nullptr, 0);
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = w;
-    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-    e.xclient.data.l[1] = CurrentTime;
-    XSendEvent(d, w, False, NoEventMask, &e);
-    XSync(d, False);
-    return 0;
-}
-
 bool IsOurs(Display* d, Window w) {
     XClassHint hint{};
     if (!XGetClassHint(d, w, &hint)) return false;
@@ -154,28 +135,6 @@ Window FindEmbeddedIcon(Display* d, Window w, bool underRoot) {
 }
 
 // A shown top-level window of ours: a popup (override-redirect) or one with this title.
-Window FindTopLevel(Display* d, bool popup, const char* title) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return 0;
-    Window found = 0;
-    for (unsigned i = count; i-- > 0 && !found;) {  // topmost first
-        XWindowAttributes attributes;
-        if (!IsOurs(d, children[i]) || !IsShown(d, children[i], &attributes)) continue;
-        if (popup) {
-            if (attributes.override_redirect && attributes.width > 20) found = children[i];
-            continue;
-        }
-        char* name = nullptr;
-        if (XFetchName(d, children[i], &name) && name) {
-            if (std::strcmp(name, title) == 0) found = children[i];
-            XFree(name);
-        }
-    }
-    if (children) XFree(children);
-    return found;
-}
-
 template <typename F>
 bool WaitFor(int ms, F condition) {
     const auto until = Clock::now() + std::chrono::milliseconds(ms);
@@ -184,15 +143,6 @@ bool WaitFor(int ms, F condition) {
         usleep(2000);
     }
     return true;
-}
-
-void PrintGeometry(Display* d, Window w) {
-    XWindowAttributes attributes;
-    XGetWindowAttributes(d, w, &attributes);
-    int x = 0, y = 0;
-    Window child = 0;
-    XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child);
-    std::printf("%d %d %d %d\n", x, y, attributes.width, attributes.height);
 }
 
 int TimeToIcon(char** argv) {
@@ -206,7 +156,7 @@ int TimeToIcon(char** argv) {
     }
     while (!FindEmbeddedIcon(d, DefaultRootWindow(d), true)) {
         if (waitpid(pid, nullptr, WNOHANG) == pid) return 1;
-        if (Clock::now() - start > std::chrono::seconds(20)) return 1;
+        if (Clock::now() - start > std::chrono::seconds(20)) return kill(pid, SIGKILL), 1;
         usleep(500);
     }
     const auto us =
@@ -246,38 +196,12 @@ int CountIcons(Display* d, Window w, bool underRoot) {
     return icons;
 }
 
-int Popup(int ms) {
-    Display* d = OpenDisplay();
-    XSetErrorHandler(OnXError);
-    Window w = 0;
-    if (!WaitFor(ms, [&] { return (w = FindTopLevel(d, true, nullptr)); })) return 1;
-    PrintGeometry(d, w);
-    return 0;
-}
-
-int WindowByTitle(const char* title, int ms) {
-    Display* d = OpenDisplay();
-    XSetErrorHandler(OnXError);
-    Window w = 0;
-    if (!WaitFor(ms, [&] { return (w = FindTopLevel(d, false, title)); })) return 1;
-    std::printf("0x%lx\n", static_cast<unsigned long>(w));
-    return 0;
-}
-
-int Gone(const char* window, int ms) {
-    Display* d = OpenDisplay();
-    XSetErrorHandler(OnXError);
-    const Window w = std::strtoul(window, nullptr, 0);
-    return WaitFor(ms, [&] { return !IsShown(d, w); }) ? 0 : 1;
-}
-
 }  // namespace
 
 int Run(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "bells" && argc == 3) return Bells(argv[2]);
     if (command == "grab" && argc >= 3) return Grab(argc - 2, argv + 2);
-    if (command == "close" && argc == 3) return Close(argv[2]);
     if (command == "time-to-icon" && argc >= 3) return TimeToIcon(argv + 2);
     if (command == "icon-pos" && argc == 2) return IconPos();
     if (command == "icon-count" && argc == 2) {
@@ -286,12 +210,9 @@ int Run(int argc, char** argv) {
         std::printf("%d\n", CountIcons(d, DefaultRootWindow(d), true));
         return 0;
     }
-    if (command == "popup" && argc == 3) return Popup(std::atoi(argv[2]));
-    if (command == "window" && argc == 4) return WindowByTitle(argv[2], std::atoi(argv[3]));
-    if (command == "gone" && argc == 4) return Gone(argv[2], std::atoi(argv[3]));
     std::fprintf(stderr,
                  "usage: xhelper bells FILE | grab KEYSYM [control] [alt] [shift] | "
-                 "close WINDOW | time-to-icon CMD...\n");
+                 "time-to-icon CMD... | icon-pos | icon-count\n");
     return 2;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QMouseEvent>
 
 #include "platform/linux/AppIcon.h"
 #include "platform/linux/QtMainWindow.h"
@@ -11,12 +12,22 @@ namespace hvx::linux_platform {
 
 QtTrayHost::~QtTrayHost() = default;
 
+// Qt's XEmbed icon takes a right press soon after the last one as a double click and drops it,
+// so a person who reopens the menu quickly would be ignored: it is the right click it looks like.
+bool QtTrayHost::RightDoubleClickFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick && watched->inherits("QSystemTrayIconSys") &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton)
+        host.Notify(MOUSE_RBUTTONUP);
+    return false;
+}
+
 bool QtTrayHost::CreateMessageWindow(ITrayHandler& handler) {
     m_handler = &handler;
     if (!m_icon) {
         m_icon = std::make_unique<QSystemTrayIcon>(AppIcon());
         QObject::connect(m_icon.get(), &QSystemTrayIcon::activated, &m_messageWindow,
                          [this](QSystemTrayIcon::ActivationReason r) { OnActivated(r); });
+        if (qApp != nullptr) qApp->installEventFilter(&m_rightDoubleClicks);
     }
     return true;
 }
@@ -120,7 +131,17 @@ bool QtTrayHost::SetMenuDefaultItem(int id) {
 
 bool QtTrayHost::TrackPopupMenu(unsigned /*flags*/, ScreenPoint at) {
     if (!m_menu) return false;
+    // An item pressed through accessibility (a screen reader) only triggers its action and
+    // leaves the menu open: that is a choice as well.
+    QAction* pressed = nullptr;
+    const QMetaObject::Connection connection =
+        QObject::connect(m_menu.get(), &QMenu::triggered, m_menu.get(), [&](QAction* action) {
+            pressed = action;
+            m_menu->close();
+        });
     QAction* chosen = m_menu->exec(QPoint(at.x, at.y));
+    QObject::disconnect(connection);
+    if (chosen == nullptr) chosen = pressed;
     // The choice reaches the main window as a posted command, after the menu has gone.
     if (chosen != nullptr) m_mainWindow.PostCommand(chosen->data().toInt());
     return true;

@@ -32,6 +32,12 @@ class QtTrayHost : public ITrayHost {
     ScreenPoint GetCursorPos() override;
 
   private:
+    struct RightDoubleClickFilter : QObject {
+        explicit RightDoubleClickFilter(QtTrayHost& h) : host(h) {}
+        bool eventFilter(QObject* watched, QEvent* event) override;
+        QtTrayHost& host;
+    };
+
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
     void Notify(unsigned mouseMessage);
     QAction* Find(int id) const;
@@ -44,6 +50,7 @@ class QtTrayHost : public ITrayHost {
     unsigned m_iconId = 0;
     QElapsedTimer m_lastTrigger;
     QElapsedTimer m_lastDoubleClick;  // made of two Triggers
+    RightDoubleClickFilter m_rightDoubleClicks{*this};
 };
 
 }  // namespace hvx::linux_platform

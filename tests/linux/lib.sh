@@ -1,0 +1,95 @@
+# shellcheck shell=bash
+# The helpers of the end-to-end cases (tests/linux/cases/*.sh); see tests/linux/README.
+source "$ROOT/tests/linux/desktop.sh"
+
+# libfaketime runs the program's clocks from a given moment and faster, timers included.
+FAKETIME_LIB=$(find /usr/lib /usr/lib64 -path '*/faketime/libfaketime.so.1' 2>/dev/null | head -1)
+RUN=0
+start_hvx() {  # start_hvx [--at 'YYYY-MM-DD HH:MM:SS' RATE] [PROGRAM]: waits for the icon
+    require_private_bus
+    local clock=()
+    if [ "${1:-}" = --at ]; then
+        # The sanitizer runtime wants to come first; libfaketime has to. File times stay real.
+        clock=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$2 x$3" NO_FAKE_STAT=1
+            ASAN_OPTIONS="verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}")
+        shift 3
+    fi
+    RUN=$((RUN + 1)) HVX_LOG=$WORK/hvx-$RUN.log
+    local out
+    out=$("$XHELPER" time-to-icon "${clock[@]}" /bin/sh -c 'exec "$0" >>"$1" 2>&1' \
+        "${1:-$HVX}" "$HVX_LOG") || return 1
+    HVX_PID=${out##* }
+    # Its start-up (settings, hotkeys) is done once its menu opens; on a fast clock a dialog may
+    # come first.
+    [ ${#clock[@]} -gt 0 ] || idle
+}
+stop_hvx() {  # ends the program if it still runs; true if its log holds no sanitizer report
+    if [ -n "$HVX_PID" ] && kill "$HVX_PID" 2>/dev/null; then
+        wait_until 10 hvx_gone || kill -9 "$HVX_PID"
+    fi
+    HVX_PID=""
+    ! grep -qE "ERROR: (Address|Leak)Sanitizer|runtime error:" "$HVX_LOG"
+}
+hvx_gone() { ! kill -0 "$HVX_PID" 2>/dev/null; }
+
+atspi() { HVX_WAIT=${WAIT:-10} /usr/bin/python3 "$ROOT/tests/linux/atspi.py" "$@"; }
+click_icon() {  # click_icon BUTTON [REPEAT]: clicks the tray icon with the mouse
+    local x y
+    read -r x y < <("$XHELPER" icon-pos) || return 1
+    xdotool mousemove "$x" "$y" click --repeat "${2:-1}" --delay 60 "$1"
+}
+# shellcheck disable=SC2046  # the icon's x and y
+menu_items() { atspi menu xdotool mousemove $("$XHELPER" icon-pos) click 3; }  # the menu's items
+# shellcheck disable=SC2046
+choose() { atspi menu --press "$1" xdotool mousemove $("$XHELPER" icon-pos) click 3; }  # choose ITEM
+idle() { menu_items >/dev/null && xdotool key Escape; }  # the menu opens: all before is handled
+menu_has() { menu_items >"$WORK/menu"; xdotool key Escape; grep -qx "$1" "$WORK/menu"; }
+window() { atspi window "$1"; }  # window CAPTION: waits for it to show
+gone() { atspi gone "$1"; }
+press() { atspi press "$1" "$2"; }  # press CAPTION BUTTON
+control() { atspi get "$1" "$2"; }  # control CAPTION CONTROL: its text, or 0/1 for a box
+set_controls() { atspi set "$@"; }  # set_controls CAPTION CONTROL=VALUE...
+
+write_conf() {  # write_conf Name=Value...: a settings file holding just these values
+    mkdir -p "$(dirname "$CONF")"
+    { echo '[Software\Tessaron\HVX]'; printf '%s\n' "$@"; } >"$CONF"
+}
+conf_value() { sed -n "s/^$1=//p" "$CONF"; }
+conf_is() { [ "$(conf_value "$1")" = "$2" ]; }
+conf_are() {  # conf_are Name=Value...: the settings file holds these values
+    local pair
+    for pair; do conf_is "${pair%%=*}" "${pair#*=}" || return 1; done
+}
+minute_of_day() { echo $((10#${1%:*} * 60 + 10#${1#*:})); }  # minute_of_day HH:MM
+
+sink_volume_is() { [ "$(sink_volume)" = "$1" ]; }
+sink_volume() { pactl get-sink-volume hvx_sink | sed -n 's/^Volume: front-left: \([0-9]*\).*/\1/p'; }
+sink_muted() { pactl get-sink-mute hvx_sink | grep -q "Mute: ${1:-yes}"; }  # sink_muted [no]
+
+calls() { mock GetCalls | paste -sd';'; }  # the mock logind's calls so far, joined by ;
+called() { [ -n "$(calls)" ]; }
+calls_are() {  # calls_are 'CALL;CALL': once the program is idle, exactly these calls were made
+    idle
+    [ "$(calls)" = "$1" ] || { echo "    calls: $(calls) (wanted: $1)"; return 1; }
+}
+
+PASSED=0 FAILED=0 SKIPPED=0 CASE_OK=1
+check() {  # check DESCRIPTION COMMAND...: one line ok/FAIL; a FAIL fails the case
+    local what=$1
+    shift
+    if "$@"; then echo "  ok    $what"; else echo "  FAIL  $what"; CASE_OK=0; fi
+}
+skip() { SKIP_REASON=$1; }
+run_case() {
+    local begin=$SECONDS
+    echo "--- $1"
+    CASE_OK=1 SKIP_REASON=""
+    mock ClearCalls
+    rm -rf "$XDG_CONFIG_HOME/Tessaron" "$XDG_CONFIG_HOME/autostart"
+    "$1"
+    stop_hvx >/dev/null 2>&1 || true
+    echo "  ($((SECONDS - begin)) s)"
+    if [ -n "$SKIP_REASON" ]; then
+        echo "  skip  ($SKIP_REASON)" && SKIPPED=$((SKIPPED + 1))
+    elif [ $CASE_OK = 1 ]; then PASSED=$((PASSED + 1)); else FAILED=$((FAILED + 1)); fi
+}
