@@ -22,7 +22,7 @@ constexpr uint32_t kMasterMute = 2;
 constexpr uint32_t kWaveVolume = 3;
 
 // Every call runs on the GUI thread: a server that does not answer may hold it this long.
-constexpr auto kConnectWait = std::chrono::milliseconds(1000);
+constexpr auto kConnectWait = std::chrono::milliseconds(500);
 constexpr auto kCallWait = std::chrono::milliseconds(500);
 constexpr auto kRetryPause = std::chrono::milliseconds(1000);
 
@@ -65,12 +65,14 @@ bool PulseMixer::Connect() {
     bool ok = m_context != nullptr &&
               pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
     const auto deadline = start + kConnectWait;
+    m_silent = false;
     while (ok) {
         const pa_context_state_t state = pa_context_get_state(m_context);
         if (state == PA_CONTEXT_READY) return true;
         const auto left =
             std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
-        ok = PA_CONTEXT_IS_GOOD(state) && left.count() > 0 &&
+        m_silent = PA_CONTEXT_IS_GOOD(state) && left.count() <= 0;
+        ok = PA_CONTEXT_IS_GOOD(state) && !m_silent &&
              pa_mainloop_prepare(m_loop, int(left.count())) >= 0 && pa_mainloop_poll(m_loop) >= 0 &&
              pa_mainloop_dispatch(m_loop) >= 0;
     }
@@ -162,13 +164,15 @@ bool PulseMixer::ReadStreams(Sink& sink, std::vector<Stream>& streams) {
     return true;
 }
 
+// A server that is there but slow to answer (one started on demand as the session begins, or
+// one that hangs) still is the device: the calls connect again later, each within its wait.
 uint32_t PulseMixer::GetNumDevs() {
-    return Connect() ? 1 : 0;
+    return Connect() || m_silent ? 1 : 0;
 }
 
 bool PulseMixer::Open(uint32_t deviceId) {
     if (deviceId != 0) return false;
-    m_open = Connect();
+    m_open = Connect() || m_silent;
     return m_open;
 }
 
@@ -287,7 +291,9 @@ MixerChoice::~MixerChoice() {
 std::unique_ptr<IMixerDevice> MixerChoice::Take() {
     // After the join the connection belongs to this thread alone.
     if (m_probe.joinable()) m_probe.join();
-    if (m_answered && m_pulse) return std::move(m_pulse);
+    // A server that is there but did not answer in time is still the one to use: it may be
+    // starting, and ALSA's default device would lead to it anyway.
+    if (m_pulse && (m_answered || m_pulse->Silent())) return std::move(m_pulse);
     return std::make_unique<AlsaMixer>();
 }
 

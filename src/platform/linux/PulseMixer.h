@@ -27,6 +27,8 @@ class PulseMixer : public IMixerDevice {
     // Connects to the session's sound server unless already connected; false when none
     // answers in time (never spawns one).
     bool Connect();
+    // The last failed connection found a server that did not answer within the wait.
+    bool Silent() const { return m_silent; }
 
     uint32_t GetNumDevs() override;
     bool Open(uint32_t deviceId) override;
@@ -62,6 +64,7 @@ class PulseMixer : public IMixerDevice {
     pa_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
     bool m_open = false;
+    bool m_silent = false;
     // After a failed connection, the next attempt waits a moment: a hung server must not cost
     // a full wait on every call.
     std::chrono::steady_clock::time_point m_retryAfter{};
