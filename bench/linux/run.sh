@@ -27,6 +27,7 @@ if [ ! -x "$HVX" ]; then
 fi
 HVX=$(realpath "$HVX")
 BUILD=${HVX%/src/platform/linux/hvx}
+# shellcheck disable=SC2034  # XHELPER and HVX_WORK_PREFIX are desktop.sh's
 XHELPER=${HVX_XHELPER:-$BUILD/tests/linux/hvx_xhelper}
 XBENCH=$BUILD/bench/hvx_xbench
 BARE=$BUILD/bench/hvx_bare_tray
@@ -36,22 +37,28 @@ done
 STARTS=${BENCH_STARTS:-10}
 PRESSES=${BENCH_PRESSES:-20}
 IDLE=${BENCH_IDLE_SECONDS:-60}
+# shellcheck disable=SC2034
 HVX_WORK_PREFIX=hvx-bench
+# shellcheck source=tests/linux/desktop.sh
 source "$ROOT/tests/linux/desktop.sh"
+# The tests read menus through accessibility; here Qt leaves it off, as without a screen reader.
+unset QT_LINUX_ACCESSIBILITY_ALWAYS_ON
 
 # name, WM_CLASS and command of each program
 PROGRAMS=(hvx bare)
 declare -A CLASS=([hvx]=hvx [bare]=hvx_bare_tray [pnmixer]=pnmixer [volumeicon]=volumeicon)
 declare -A COMMAND=([hvx]=$HVX [bare]=$BARE [pnmixer]=pnmixer [volumeicon]=volumeicon)
-for peer in pnmixer volumeicon; do command -v $peer >/dev/null && PROGRAMS+=($peer); done
+for peer in pnmixer volumeicon; do command -v $peer >/dev/null && PROGRAMS+=("$peer"); done
 
 # The same 5% step and hotkeys everywhere; the peers' notifications off.
 configure() {
     mkdir -p "$XDG_CONFIG_HOME/Tessaron" "$XDG_CONFIG_HOME/pnmixer" "$XDG_CONFIG_HOME/volumeicon"
     printf '[Software\\Tessaron\\HVX]\nRegMode=%s\nRegVolumeStep=3277\n' "${1:-1}" \
         >"$XDG_CONFIG_HOME/Tessaron/HVX.conf"
-    printf '[PNMixer]\nEnableHotKeys=true\nEnableNotifications=false\nVolUpKey=%s\nVolUpMods=4
-VolDownKey=%s\nVolDownMods=4\nScrollStep=5\n' "$("$XBENCH" keycode Up)" "$("$XBENCH" keycode Down)" \
+    local up down  # pnmixer takes keycodes, and 4 for Ctrl
+    up=$("$XBENCH" keycode Up) down=$("$XBENCH" keycode Down)
+    printf '[PNMixer]\nEnableHotKeys=true\nEnableNotifications=false\nScrollStep=5
+VolUpKey=%s\nVolUpMods=4\nVolDownKey=%s\nVolDownMods=4\n' "$up" "$down" \
         >"$XDG_CONFIG_HOME/pnmixer/config"
     printf '[StatusIcon]\nstepsize=5\n[Notification]\nshow_notification=false
 [Hotkeys]\nup_enabled=true\ndown_enabled=true\nup=<Control>Up\ndown=<Control>Down\n' \
@@ -62,6 +69,7 @@ PID=""
 start() {  # start NAME: sets PID and START_MS
     require_private_bus
     local out
+    # shellcheck disable=SC2016  # for the inner shell
     out=$("$XBENCH" time-to-icon "${CLASS[$1]}" /bin/sh -c 'exec "$0" >>"$1" 2>&1' \
         "${COMMAND[$1]}" "$WORK/$1.log") || return 1
     PID=${out##* } START_MS=${out%% *}
@@ -70,10 +78,14 @@ start() {  # start NAME: sets PID and START_MS
 stop() {
     kill "$PID" 2>/dev/null
     wait_until 10 sh -c "! kill -0 $PID 2>/dev/null"
-    PID="" HVX_PID=""
+    PID="" HVX_PID=""  # (HVX_PID is desktop.sh's)
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { if (NR) print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'; }
-summary() { sort -n | awk '{ v[NR] = $1 } END { if (NR) printf "min %.1f  median %.1f  max %.1f", v[1], (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2), v[NR] }'; }
+stats() {  # stats [median]: of the numbers read, "min .. median .. max .." or the median alone
+    sort -n | awk -v only="${1:-}" '{ v[NR] = $1 } END {
+        if (!NR) exit
+        m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
+        if (only) print m; else printf "min %.1f  median %.1f  max %.1f", v[1], m, v[NR] }'
+}
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 smaps() { awk -v k="$2:" '$1 == k { print $2 }' /proc/"$1"/smaps_rollup; }
 
@@ -82,22 +94,21 @@ echo "machine: $(nproc) cores, $(uname -r), Qt $(pkg-config --modversion Qt6Core
     "load $(cut -d' ' -f1-3 /proc/loadavg)"
 configure 1
 
-# --- start-up ----------------------------------------------------------------------------------
-declare -A STARTUP
+# --- start-up -------------------------------------------------------------------------------------
 for name in "${PROGRAMS[@]}"; do start "$name" && stop; done  # caches warm for everyone
 for ((i = 0; i < STARTS; ++i)); do
     for name in "${PROGRAMS[@]}"; do
         start "$name" || { echo "bench: $name did not start" >&2; exit 1; }
-        STARTUP[$name]+="$START_MS "
+        echo "$START_MS" >>"$WORK/start-$name"
         stop
     done
 done
 echo "start-up to tray icon (ms, $STARTS runs each):"
 for name in "${PROGRAMS[@]}"; do
-    printf '  %-12s %s\n' "$name" "$(printf '%s\n' ${STARTUP[$name]} | summary)"
+    printf '  %-12s %s\n' "$name" "$(stats <"$WORK/start-$name")"
 done
 
-# --- memory --------------------------------------------------------------------------------------
+# --- memory ---------------------------------------------------------------------------------------
 declare -A PSS
 echo "memory once settled (KiB):"
 for name in "${PROGRAMS[@]}"; do
@@ -105,11 +116,12 @@ for name in "${PROGRAMS[@]}"; do
     sleep 3  # the first posted events, fonts, the tray's embedding
     PSS[$name]=$(smaps "$PID" Pss)
     printf '  %-12s PSS %6d  private dirty %6d  RSS %6d  threads %d\n' "$name" "${PSS[$name]}" \
-        "$(smaps "$PID" Private_Dirty)" "$(smaps "$PID" Rss)" "$(ls /proc/"$PID"/task | wc -l)"
+        "$(smaps "$PID" Private_Dirty)" "$(smaps "$PID" Rss)" "$(find /proc/"$PID"/task \
+        -mindepth 1 -maxdepth 1 | wc -l)"
     stop
 done
 
-# --- hotkey to sink ------------------------------------------------------------------------------
+# --- hotkey to sink -------------------------------------------------------------------------------
 declare -A HOTKEY
 press() {  # press LABEL NAME [MODE]
     configure "${3:-1}"
@@ -119,8 +131,8 @@ press() {  # press LABEL NAME [MODE]
     local times
     times=$("$XBENCH" hotkey-to-sink "$PRESSES")
     stop
-    HOTKEY[$1]=$(grep -v -- - <<<"$times" | median)
-    printf '  %-24s %s  (%d of %d presses seen)\n' "$1" "$(grep -v -- - <<<"$times" | summary)" \
+    HOTKEY[$1]=$(grep -v -- - <<<"$times" | stats median)
+    printf '  %-24s %s  (%d of %d presses seen)\n' "$1" "$(grep -v -- - <<<"$times" | stats)" \
         "$(grep -cv -- - <<<"$times")" "$PRESSES"
 }
 echo "hotkey to sink change (ms):"
@@ -134,7 +146,7 @@ for name in pnmixer volumeicon; do [ -n "${CLASS[$name]:-}" ] && command -v $nam
     press "$name" "$name"; done
 configure 1
 
-# --- idle ----------------------------------------------------------------------------------------
+# --- idle -----------------------------------------------------------------------------------------
 switches() {  # total context switches of all threads of the program
     cat /proc/"$PID"/task/*/status 2>/dev/null |
         awk '/^(voluntary|nonvoluntary)_ctxt_switches/ { n += $2 } END { print n + 0 }'
@@ -157,18 +169,13 @@ echo "hvx idle: $((after - before)) context switches in ${IDLE} s; per thread:"
 join <(sort "$WORK/before") <(sort "$WORK/after") | awk '{ printf "  %-20s %d\n", $1, $3 - $2 }'
 stop
 
-# --- the targets -----------------------------------------------------------------------------------
-hvx_start=$(printf '%s\n' ${STARTUP[hvx]} | median)
-bare_start=$(printf '%s\n' ${STARTUP[bare]} | median)
+# --- the targets ----------------------------------------------------------------------------------
 echo "ratios:"
-echo "  start-up, hvx / bare tray (median):  $(ratio "$hvx_start" "$bare_start")   (target <= 1.25)"
-echo "  PSS, hvx / bare tray:                $(ratio "${PSS[hvx]}" "${PSS[bare]}")   (target <= 1.1)"
-fastest=""
-for name in pnmixer volumeicon; do
-    v=${HOTKEY[$name]:-}
-    [ -n "$v" ] && { [ -z "$fastest" ] || awk -v a="$v" -v b="$fastest" 'BEGIN { exit !(a < b) }'; } &&
-        fastest=$v
-done
+echo "  start-up, hvx / bare tray (median): $(ratio "$(stats median <"$WORK/start-hvx")" \
+    "$(stats median <"$WORK/start-bare")")   (target <= 1.25)"
+echo "  PSS, hvx / bare tray:               $(ratio "${PSS[hvx]}" "${PSS[bare]}")   (target <= 1.1)"
+fastest=$(printf '%s\n' "${HOTKEY[pnmixer]:-}" "${HOTKEY[volumeicon]:-}" | grep . | sort -n |
+    head -1)
 if [ -n "$fastest" ]; then
     echo "  hotkey to sink, hvx (Main volume) / faster peer (median):" \
         "$(ratio "${HOTKEY[hvx, Main volume]}" "$fastest")   (target <= 1)"
