@@ -1,8 +1,9 @@
 #include "platform/linux/PulseMixer.h"
 
-#include <pulse/introspect.h>
-#include <pulse/operation.h>
 #include <algorithm>
+
+#include <pulse/operation.h>
+#include <pulse/subscribe.h>
 
 #include "platform/linux/AlsaMixer.h"
 #include "resources/Resource.h"
@@ -43,6 +44,7 @@ PulseMixer::~PulseMixer() {
 }
 
 void PulseMixer::Disconnect() {
+    Forget();
     if (m_context == nullptr) return;
     pa_context_disconnect(m_context);
     pa_context_unref(m_context);
@@ -51,10 +53,10 @@ void PulseMixer::Disconnect() {
 
 bool PulseMixer::Connect() {
     if (m_context != nullptr) {
-        // Notice a server that went away since the last call (its socket closed) before
-        // sending anything over the dead connection.
-        if (pa_mainloop_prepare(m_loop, 0) >= 0 && pa_mainloop_poll(m_loop) >= 0)
-            pa_mainloop_dispatch(m_loop);
+        // Take in what the server sent since the last call: the changes it reports, or the end
+        // of a connection it closed (before sending anything over it).
+        for (int i = 0; i < 64 && pa_mainloop_iterate(m_loop, 0, nullptr) > 0; ++i) {
+        }
         if (pa_context_get_state(m_context) == PA_CONTEXT_READY) return true;
         Disconnect();
     }
@@ -68,7 +70,7 @@ bool PulseMixer::Connect() {
     m_silent = false;
     while (ok) {
         const pa_context_state_t state = pa_context_get_state(m_context);
-        if (state == PA_CONTEXT_READY) return true;
+        if (state == PA_CONTEXT_READY) return Subscribe();
         const auto left =
             std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
         m_silent = PA_CONTEXT_IS_GOOD(state) && left.count() <= 0;
@@ -117,35 +119,55 @@ bool PulseMixer::Wait(const std::vector<pa_operation*>& operations) {
     return ok;
 }
 
+bool PulseMixer::Subscribe() {
+    pa_context_set_subscribe_callback(
+        m_context,
+        [](pa_context*, pa_subscription_event_type_t, uint32_t, void* userdata) {
+            static_cast<PulseMixer*>(userdata)->Forget();
+        },
+        this);
+    bool accepted = true;
+    const auto mask = pa_subscription_mask_t(
+        PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SINK_INPUT | PA_SUBSCRIPTION_MASK_SERVER);
+    return Wait({pa_context_subscribe(m_context, mask, OnSuccess, &accepted)}) && accepted;
+}
+
+void PulseMixer::OnSink(pa_context*, const pa_sink_info* info, int eol, void* userdata) {
+    if (eol != 0 || info == nullptr) return;
+    auto& out = *static_cast<Sink*>(userdata);
+    out.index = info->index;
+    out.volume = info->volume;
+    out.muted = info->mute != 0;
+    out.found = pa_cvolume_valid(&info->volume) != 0;
+}
+
 bool PulseMixer::ReadSink(Sink& sink) {
     if (!m_open || !Connect()) return false;
-    sink = {};
-    const auto onSink = [](pa_context*, const pa_sink_info* info, int eol, void* userdata) {
-        if (eol != 0 || info == nullptr) return;
-        auto& out = *static_cast<Sink*>(userdata);
-        out.index = info->index;
-        out.volume = info->volume;
-        out.muted = info->mute != 0;
-        out.found = true;
-    };
-    return Wait({pa_context_get_sink_info_by_name(m_context, kDefaultSink, onSink, &sink)}) &&
-           sink.found && pa_cvolume_valid(&sink.volume);
+    if (!m_sinkKnown) {
+        Sink fresh;
+        if (!Wait({pa_context_get_sink_info_by_name(m_context, kDefaultSink, OnSink, &fresh)}) ||
+            !fresh.found)
+            return false;
+        m_sink = fresh;
+        m_sinkKnown = true;
+    }
+    sink = m_sink;
+    return true;
 }
 
 bool PulseMixer::ReadStreams(Sink& sink, std::vector<Stream>& streams) {
     if (!m_open || !Connect()) return false;
-    sink = {};
+    if (m_sinkKnown && m_streamsKnown) {
+        sink = m_sink;
+        streams = m_streams;
+        return true;
+    }
     struct Input {
         uint32_t sink;
         Stream stream;
     };
     std::vector<Input> inputs;
-    const auto onSink = [](pa_context*, const pa_sink_info* info, int eol, void* userdata) {
-        if (eol != 0 || info == nullptr) return;
-        auto& out = *static_cast<Sink*>(userdata);
-        out.index = info->index;
-        out.found = true;
-    };
+    Sink fresh;
     const auto onInput = [](pa_context*, const pa_sink_input_info* info, int eol, void* userdata) {
         if (eol != 0 || info == nullptr || !info->has_volume || !info->volume_writable ||
             !pa_cvolume_valid(&info->volume))
@@ -154,13 +176,17 @@ bool PulseMixer::ReadStreams(Sink& sink, std::vector<Stream>& streams) {
             {info->sink, {info->index, info->volume}});
     };
     // Both questions go out at once: one round trip.
-    if (!Wait({pa_context_get_sink_info_by_name(m_context, kDefaultSink, onSink, &sink),
+    if (!Wait({pa_context_get_sink_info_by_name(m_context, kDefaultSink, OnSink, &fresh),
                pa_context_get_sink_input_info_list(m_context, onInput, &inputs)}) ||
-        !sink.found)
+        !fresh.found)
         return false;
-    streams.clear();
+    m_sink = fresh;
+    m_streams.clear();
     for (const Input& input : inputs)
-        if (input.sink == sink.index) streams.push_back(input.stream);
+        if (input.sink == fresh.index) m_streams.push_back(input.stream);
+    m_sinkKnown = m_streamsKnown = true;
+    sink = m_sink;
+    streams = m_streams;
     return true;
 }
 
@@ -251,12 +277,14 @@ bool PulseMixer::SetControlValue(uint32_t controlId, uint32_t value) {
             // The loudest channel gets the value; the balance between channels stays.
             pa_cvolume volume = sink.volume;
             pa_cvolume_scale(&volume, level);
+            Forget();  // what is known no longer holds, whatever the outcome
             return Wait({pa_context_set_sink_volume_by_index(m_context, sink.index, &volume,
                                                              OnSuccess, &accepted)}) &&
                    accepted;
         }
         case kMasterMute:
             if (!m_open || !Connect()) return false;
+            Forget();
             return Wait({pa_context_set_sink_mute_by_name(m_context, kDefaultSink, value != 0,
                                                           OnSuccess, &accepted)}) &&
                    accepted;
@@ -267,6 +295,7 @@ bool PulseMixer::SetControlValue(uint32_t controlId, uint32_t value) {
             for (const Stream& stream : streams) levels.push_back(pa_cvolume_max(&stream.volume));
             const std::vector<uint32_t> scaled = ScaleToLoudest(levels, level);
             std::vector<pa_operation*> operations;
+            Forget();
             for (size_t i = 0; i < streams.size(); ++i) {
                 pa_cvolume volume = streams[i].volume;
                 pa_cvolume_scale(&volume, scaled[i]);

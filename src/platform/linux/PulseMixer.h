@@ -10,6 +10,7 @@
 #include <vector>
 
 #include <pulse/context.h>
+#include <pulse/introspect.h>
 #include <pulse/mainloop.h>
 #include <pulse/volume.h>
 
@@ -52,19 +53,28 @@ class PulseMixer : public IMixerDevice {
         pa_cvolume volume{};
     };
 
+    static void OnSink(pa_context*, const pa_sink_info* info, int eol, void* userdata);
+    // Asks the server to report changes of sinks, streams and the default sink.
+    bool Subscribe();
     void Disconnect();
+    void Forget() { m_sinkKnown = m_streamsKnown = false; }
     // Runs the loop until every operation has ended (and drops them); false when one could not
     // be sent, the wait ran out or the connection broke. A server that stops answering costs
     // one bounded wait, then the connection is dropped.
     bool Wait(const std::vector<pa_operation*>& operations);
+    // The default sink, and the streams playing on it whose volume can be set, as last read;
+    // read again once the server has reported a change, or after a change of ours.
     bool ReadSink(Sink& sink);
-    // The default sink and the streams playing on it whose volume can be set.
     bool ReadStreams(Sink& sink, std::vector<Stream>& streams);
 
     pa_mainloop* m_loop = nullptr;
     pa_context* m_context = nullptr;
     bool m_open = false;
     bool m_silent = false;
+    Sink m_sink;
+    std::vector<Stream> m_streams;
+    bool m_sinkKnown = false;
+    bool m_streamsKnown = false;
     // After a failed connection, the next attempt waits a moment: a hung server must not cost
     // a full wait on every call.
     std::chrono::steady_clock::time_point m_retryAfter{};
