@@ -4,9 +4,9 @@
 # peers pnmixer and volumeicon (not tests: nothing here passes or fails):
 #   - start-up to tray icon: from the start of the process until its icon is embedded and shown
 #     in the tray host; BENCH_STARTS rounds (default 10), the programs in turn in each round;
-#   - memory once settled, each program running alone: PSS, private dirty and RSS;
+#   - memory once settled, all running and read at once: PSS, private dirty and RSS;
 #   - hotkey to sink: from an XTEST key press (Ctrl+Up and Ctrl+Down in turn) until
-#     `pactl subscribe` reports the sink's change, BENCH_PRESSES presses (default 20): HVX in
+#     `pactl subscribe` reports the sink's change, BENCH_PRESSES presses (default 40): HVX in
 #     Main volume mode and in mixed mode with a stream playing, the peers with their hotkeys on
 #     the same keys; all step by 5%;
 #   - idle cost of HVX: context switches of all its threads over BENCH_IDLE_SECONDS (default 60)
@@ -35,7 +35,7 @@ for tool in "$XBENCH" "$BARE" pacat; do
     command -v "$tool" >/dev/null || { echo "bench: $tool is missing" >&2; exit 2; }
 done
 STARTS=${BENCH_STARTS:-10}
-PRESSES=${BENCH_PRESSES:-20}
+PRESSES=${BENCH_PRESSES:-40}
 IDLE=${BENCH_IDLE_SECONDS:-60}
 # shellcheck disable=SC2034
 HVX_WORK_PREFIX=hvx-bench
@@ -109,16 +109,28 @@ for name in "${PROGRAMS[@]}"; do
 done
 
 # --- memory ---------------------------------------------------------------------------------------
-declare -A PSS
-echo "memory once settled (KiB):"
-for name in "${PROGRAMS[@]}"; do
-    start "$name" || exit 1
+# All of them at once, read at the same moment: PSS shares each page among the processes that
+# map it, so the libraries HVX and the bare tray have in common count alike for both.
+# BENCH_MEMORY_ROUNDS rounds (default 3), the median of each.
+declare -A PSS PIDS
+for ((i = 0; i < ${BENCH_MEMORY_ROUNDS:-3}; ++i)); do
+    for name in "${PROGRAMS[@]}"; do start "$name" || exit 1; PIDS[$name]=$PID; done
+    HVX_PID=""
     sleep 3  # the first posted events, fonts, the tray's embedding
-    PSS[$name]=$(smaps "$PID" Pss)
+    for name in "${PROGRAMS[@]}"; do
+        PID=${PIDS[$name]}
+        echo "$(smaps "$PID" Pss) $(smaps "$PID" Private_Dirty) $(smaps "$PID" Rss)" \
+            "$(find /proc/"$PID"/task -mindepth 1 -maxdepth 1 | wc -l)" >>"$WORK/memory-$name"
+    done
+    for name in "${PROGRAMS[@]}"; do PID=${PIDS[$name]}; stop; done
+done
+echo "memory once settled (KiB, median of each over the rounds):"
+for name in "${PROGRAMS[@]}"; do
+    PSS[$name]=$(cut -d' ' -f1 "$WORK/memory-$name" | stats median)
     printf '  %-12s PSS %6d  private dirty %6d  RSS %6d  threads %d\n' "$name" "${PSS[$name]}" \
-        "$(smaps "$PID" Private_Dirty)" "$(smaps "$PID" Rss)" "$(find /proc/"$PID"/task \
-        -mindepth 1 -maxdepth 1 | wc -l)"
-    stop
+        "$(cut -d' ' -f2 "$WORK/memory-$name" | stats median)" \
+        "$(cut -d' ' -f3 "$WORK/memory-$name" | stats median)" \
+        "$(cut -d' ' -f4 "$WORK/memory-$name" | stats median)"
 done
 
 # --- hotkey to sink -------------------------------------------------------------------------------
