@@ -70,7 +70,9 @@ bool PulseMixer::Connect() {
     m_silent = false;
     while (ok) {
         const pa_context_state_t state = pa_context_get_state(m_context);
-        if (state == PA_CONTEXT_READY) return Subscribe();
+        // Without the reports of changes, what this mixer keeps could go stale: no connection.
+        if (state == PA_CONTEXT_READY && Subscribe()) return true;
+        if (state == PA_CONTEXT_READY) break;
         const auto left =
             std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
         m_silent = PA_CONTEXT_IS_GOOD(state) && left.count() <= 0;
@@ -123,7 +125,9 @@ bool PulseMixer::Subscribe() {
     pa_context_set_subscribe_callback(
         m_context,
         [](pa_context*, pa_subscription_event_type_t, uint32_t, void* userdata) {
-            static_cast<PulseMixer*>(userdata)->Forget();
+            auto* self = static_cast<PulseMixer*>(userdata);
+            ++self->m_reports;
+            self->Forget();
         },
         this);
     bool accepted = true;
@@ -144,12 +148,14 @@ void PulseMixer::OnSink(pa_context*, const pa_sink_info* info, int eol, void* us
 bool PulseMixer::ReadSink(Sink& sink) {
     if (!m_open || !Connect()) return false;
     if (!m_sinkKnown) {
+        const uint64_t reports = m_reports;
         Sink fresh;
         if (!Wait({pa_context_get_sink_info_by_name(m_context, kDefaultSink, OnSink, &fresh)}) ||
             !fresh.found)
             return false;
         m_sink = fresh;
-        m_sinkKnown = true;
+        // A change reported while the answer came in may be newer than the answer.
+        m_sinkKnown = m_reports == reports;
     }
     sink = m_sink;
     return true;
@@ -168,6 +174,7 @@ bool PulseMixer::ReadStreams(Sink& sink, std::vector<Stream>& streams) {
     };
     std::vector<Input> inputs;
     Sink fresh;
+    const uint64_t reports = m_reports;
     const auto onInput = [](pa_context*, const pa_sink_input_info* info, int eol, void* userdata) {
         if (eol != 0 || info == nullptr || !info->has_volume || !info->volume_writable ||
             !pa_cvolume_valid(&info->volume))
@@ -184,7 +191,7 @@ bool PulseMixer::ReadStreams(Sink& sink, std::vector<Stream>& streams) {
     m_streams.clear();
     for (const Input& input : inputs)
         if (input.sink == fresh.index) m_streams.push_back(input.stream);
-    m_sinkKnown = m_streamsKnown = true;
+    m_sinkKnown = m_streamsKnown = m_reports == reports;
     sink = m_sink;
     streams = m_streams;
     return true;

@@ -75,6 +75,7 @@ class PulseMixer : public IMixerDevice {
     std::vector<Stream> m_streams;
     bool m_sinkKnown = false;
     bool m_streamsKnown = false;
+    uint64_t m_reports = 0;  // changes the server has reported
     // After a failed connection, the next attempt waits a moment: a hung server must not cost
     // a full wait on every call.
     std::chrono::steady_clock::time_point m_retryAfter{};
