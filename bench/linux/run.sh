@@ -93,6 +93,7 @@ echo "programs: ${PROGRAMS[*]} (hvx $(stat -c %s "$HVX") bytes)"
 echo "machine: $(nproc) cores, $(uname -r), Qt $(pkg-config --modversion Qt6Core 2>/dev/null)," \
     "load $(cut -d' ' -f1-3 /proc/loadavg)"
 configure 1
+"$XBENCH" tray || { echo "bench: no tray host" >&2; exit 1; }
 
 # --- start-up -------------------------------------------------------------------------------------
 for name in "${PROGRAMS[@]}"; do start "$name" && stop; done  # caches warm for everyone

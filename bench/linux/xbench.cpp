@@ -2,6 +2,7 @@
 //   xbench time-to-icon CLASS CMD...   start CMD, print the milliseconds until a window of this
 //                                      WM_CLASS (name or class, any case) is embedded in another
 //                                      client's window and shown, then CMD's pid
+//   xbench tray                        wait (up to 20 s) until a tray host owns its selection
 //   xbench keycode KEYSYM              the keycode of a key
 //   xbench hotkey-to-sink COUNT        press Ctrl+Up and Ctrl+Down in turn (XTEST), COUNT times
 //                                      in all; print the milliseconds from each key press until
@@ -76,10 +77,23 @@ int TimeToIcon(Display* d, const char* wanted, char** argv) {
         _exit(127);
     }
     while (!FindEmbedded(d, DefaultRootWindow(d), true, wanted)) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid || MsSince(start) > 20000) return 1;
+        if (waitpid(pid, nullptr, WNOHANG) == pid) return 1;
+        // A program whose icon never shows is ended: a copy left running would stop the next.
+        if (MsSince(start) > 20000) return kill(pid, SIGKILL), waitpid(pid, nullptr, 0), 1;
         usleep(500);
     }
     std::printf("%.1f %d\n", MsSince(start), static_cast<int>(pid));
+    return 0;
+}
+
+int WaitForTray(Display* d) {
+    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(d));
+    const Atom selection = XInternAtom(d, name.c_str(), False);
+    const auto start = Clock::now();
+    while (XGetSelectionOwner(d, selection) == None) {
+        if (MsSince(start) > 20000) return 1;
+        usleep(10000);
+    }
     return 0;
 }
 
@@ -191,6 +205,8 @@ int main(int argc, char** argv) {
     int result = 2;
     if (command == "time-to-icon" && argc >= 4) {
         result = TimeToIcon(d, argv[2], argv + 3);
+    } else if (command == "tray" && argc == 2) {
+        result = WaitForTray(d);
     } else if (command == "keycode" && argc == 3) {
         std::printf("%d\n", XKeysymToKeycode(d, XStringToKeysym(argv[2])));
         result = 0;
@@ -198,7 +214,7 @@ int main(int argc, char** argv) {
         result = HotkeyToSink(d, std::atoi(argv[2]));
     } else {
         std::fprintf(stderr,
-                     "usage: xbench time-to-icon CLASS CMD... | keycode KEYSYM | "
+                     "usage: xbench time-to-icon CLASS CMD... | tray | keycode KEYSYM | "
                      "hotkey-to-sink COUNT\n");
     }
     XCloseDisplay(d);
