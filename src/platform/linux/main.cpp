@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "platform/linux/AlsaMixer.h"
 #include "platform/linux/FileStore.h"
 #include "platform/linux/Instance.h"
 #include "platform/linux/LogindPower.h"
+#include "platform/linux/PulseMixer.h"
 #include "platform/linux/QtDialogHost.h"
 #include "platform/linux/QtMainWindow.h"
 #include "platform/linux/QtTrayHost.h"
@@ -56,6 +56,7 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM",
                 qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb" : "wayland;xcb");
+    MixerChoice mixerChoice;  // looks for the sound server while Qt starts
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hvx"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -74,9 +75,9 @@ int main(int argc, char* argv[]) {
     LocalClock clock;
     FileRegistryStore registry;
     AutostartRunEntry runEntry;
-    AlsaMixer mixer;
+    const auto mixer = mixerChoice.Take();
     LogindPower power;
-    hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, mixer, power};
+    hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, *mixer, power};
 
     hvx::CTrayApp theApp(marker, platform);
     if (!theApp.InitInstance()) return 0;
