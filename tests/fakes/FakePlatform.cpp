@@ -8,16 +8,15 @@
 
 namespace hvx::test {
 
-namespace {
 std::string Num(uint64_t v) {
     return std::to_string(v);
 }
+
 std::string Hex(uint32_t v) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%X", v);
     return buf;
 }
-}  // namespace
 
 std::vector<std::string> CallLog::Matching(const std::string& prefix) const {
     std::vector<std::string> out;
@@ -35,26 +34,21 @@ int CallLog::IndexOf(const std::string& call) const {
     return it == calls.end() ? -1 : static_cast<int>(it - calls.begin());
 }
 
-// --- window -----------------------------------------------------------------------------------
-
 bool FakeWindow::Create(std::string_view title, IMainWindowHandler& h) {
     m_log.Add("CreateWindow " + std::string(title));
     handler = &h;
     h.OnCreate();
-    m_log.Add("CreateWindow done");
-    return true;
+    return m_log.Add("CreateWindow done");
 }
 
 void FakeWindow::Destroy() {
-    m_log.Add("DestroyWindow");
-    destroyed = true;
+    destroyed = m_log.Add("DestroyWindow");
     timers.clear();
 }
 
 bool FakeWindow::SetTimer(unsigned id, unsigned ms) {
-    m_log.Add("SetTimer " + Num(id) + " " + Num(ms));
     timers[id] = ms;
-    return true;
+    return m_log.Add("SetTimer " + Num(id) + " " + Num(ms));
 }
 
 bool FakeWindow::KillTimer(unsigned id) {
@@ -62,73 +56,9 @@ bool FakeWindow::KillTimer(unsigned id) {
     return timers.erase(id) != 0;
 }
 
-bool FakeWindow::RegisterHotKey(int id, uint32_t mods, uint32_t key) {
-    m_log.Add("RegisterHotKey " + Num(id) + " " + Hex(mods) + " " + Hex(key));
-    return true;
-}
-
-bool FakeWindow::UnregisterHotKey(int id) {
-    m_log.Add("UnregisterHotKey " + Num(id));
-    return true;
-}
-
-void FakeWindow::MessageBeep(uint32_t type) {
-    m_log.Add("MessageBeep " + Hex(type));
-    ++beeps;
-}
-
-void FakeWindow::SetForeground() {
-    m_log.Add("SetForeground");
-}
-
 void FakeWindow::SendCommand(int id) {
     m_log.Add("SendCommand " + Num(id));
     if (handler) handler->OnCommand(id);
-}
-
-void FakeWindow::PostNull() {
-    m_log.Add("PostNull");
-}
-
-// --- tray -------------------------------------------------------------------------------------
-
-bool FakeTray::CreateMessageWindow(ITrayHandler& h) {
-    m_log.Add("CreateTrayWindow");
-    handler = &h;
-    return true;
-}
-
-bool FakeTray::AddIcon(const NotifyIconData& data) {
-    m_log.Add("AddIcon " + Num(data.id) + " " + Hex(data.callbackMessage) + " '" + data.tip + "'");
-    return true;
-}
-
-bool FakeTray::DeleteIcon(const NotifyIconData& data) {
-    m_log.Add("DeleteIcon " + Num(data.id));
-    return true;
-}
-
-bool FakeTray::CreatePopupMenu() {
-    m_log.Add("CreatePopupMenu");
-    return true;
-}
-
-bool FakeTray::AppendMenuItem(int, std::string_view) {
-    return true;
-}
-
-bool FakeTray::AppendMenuSeparator() {
-    return true;
-}
-
-bool FakeTray::ModifyMenuItem(int id, std::string_view text) {
-    m_log.Add("ModifyMenu " + Num(id) + " " + std::string(text));
-    return true;
-}
-
-bool FakeTray::SetMenuDefaultItem(int id) {
-    m_log.Add("SetMenuDefaultItem " + Num(id));
-    return true;
 }
 
 bool FakeTray::TrackPopupMenu(unsigned flags, ScreenPoint at) {
@@ -138,8 +68,6 @@ bool FakeTray::TrackPopupMenu(unsigned flags, ScreenPoint at) {
     if (pickOnTrack != 0 && owner) owner->SendCommand(pickOnTrack);
     return true;
 }
-
-// --- registry ---------------------------------------------------------------------------------
 
 bool FakeRegistry::ReadDword(std::string_view keyPath, std::string_view name, uint32_t& value) {
     m_log.Add("ReadDword " + std::string(name));
@@ -159,6 +87,10 @@ bool FakeRegistry::WriteDword(std::string_view keyPath, std::string_view name, u
     return true;
 }
 
+std::map<std::string, FakeRegistry::Value>& FakeRegistry::Settings() {
+    return keys[std::string(LoadString(IDS_REGISTRY_KEY))];
+}
+
 std::optional<uint32_t> FakeRegistry::Get(const std::string& name) const {
     auto key = keys.find(std::string(LoadString(IDS_REGISTRY_KEY)));
     if (key == keys.end()) return std::nullopt;
@@ -167,54 +99,12 @@ std::optional<uint32_t> FakeRegistry::Get(const std::string& name) const {
     return it->second.dword;
 }
 
-void FakeRegistry::Set(const std::string& name, uint32_t value) {
-    keys[std::string(LoadString(IDS_REGISTRY_KEY))][name] = Value{true, value, {}};
-}
-
-void FakeRegistry::SetString(const std::string& name, const std::string& text) {
-    keys[std::string(LoadString(IDS_REGISTRY_KEY))][name] = Value{false, 0, text};
-}
-
-// --- run entry --------------------------------------------------------------------------------
-
-bool FakeRunEntry::Write(std::string_view name, std::string_view path) {
-    m_log.Add("WriteRunEntry " + std::string(name) + " " + std::string(path));
-    entries[std::string(name)] = path;
-    return true;
-}
-
-bool FakeRunEntry::Delete(std::string_view name) {
-    m_log.Add("DeleteRunEntry " + std::string(name));
-    return entries.erase(std::string(name)) != 0;
-}
-
-// --- mixer ------------------------------------------------------------------------------------
-
-FakeMixer::FakeMixer(CallLog& log) : m_log(log) {}
-
-bool FakeMixer::Open(uint32_t deviceId) {
-    m_log.Add("MixerOpen " + Num(deviceId));
-    open = true;
-    return true;
-}
-
-bool FakeMixer::Close() {
-    m_log.Add("MixerClose");
-    open = false;
-    return true;
-}
-
 bool FakeMixer::GetLineByComponentType(uint32_t componentType, uint32_t& lineId) {
-    if (!open) return false;
-    if (componentType == MIXER_LINE_DST_SPEAKERS) {
-        lineId = 10;
-        return true;
-    }
-    if (componentType == MIXER_LINE_SRC_WAVEOUT && hasWaveLine) {
-        lineId = 20;
-        return true;
-    }
-    return false;
+    const bool master = componentType == MIXER_LINE_DST_SPEAKERS;
+    if (!open || !(master || (componentType == MIXER_LINE_SRC_WAVEOUT && hasWaveLine)))
+        return false;
+    lineId = master ? 10 : 20;
+    return true;
 }
 
 bool FakeMixer::GetLineControlByType(uint32_t lineId, uint32_t controlType,
@@ -248,24 +138,6 @@ bool FakeMixer::SetControlValue(uint32_t controlId, uint32_t value) {
     if (!c || c->refuseWrite) return false;
     c->value = value;
     writes.emplace_back(controlId, value);
-    return true;
-}
-
-// --- power ------------------------------------------------------------------------------------
-
-bool FakePower::EnableShutdownPrivilege() {
-    m_log.Add("EnableShutdownPrivilege");
-    return !privilegeFails;
-}
-
-bool FakePower::ExitWindows(uint32_t flags) {
-    m_log.Add("ExitWindowsEx " + Hex(flags));
-    return true;
-}
-
-bool FakePower::SetSystemPowerState(bool suspend, bool force) {
-    m_log.Add(std::string("SetSystemPowerState ") + (suspend ? "1" : "0") + " " +
-              (force ? "1" : "0"));
     return true;
 }
 

@@ -13,9 +13,15 @@
 
 namespace hvx::test {
 
+std::string Num(uint64_t v);
+std::string Hex(uint32_t v);
+
 struct CallLog {
     std::vector<std::string> calls;
-    void Add(std::string call) { calls.push_back(std::move(call)); }
+    bool Add(std::string call) {
+        calls.push_back(std::move(call));
+        return true;
+    }
     // The calls that start with prefix, in order.
     std::vector<std::string> Matching(const std::string& prefix) const;
     size_t Count(const std::string& call) const;
@@ -24,40 +30,55 @@ struct CallLog {
     void Clear() { calls.clear(); }
 };
 
-class FakeWindow : public IMainWindow {
+// Every fake journals into the one log of its platform.
+struct Journaling {
+    explicit Journaling(CallLog& log) : m_log(log) {}
+    CallLog& m_log;
+};
+
+class FakeWindow : public IMainWindow, Journaling {
   public:
-    explicit FakeWindow(CallLog& log) : m_log(log) {}
+    using Journaling::Journaling;
     bool Create(std::string_view title, IMainWindowHandler& handler) override;
     void Destroy() override;
-    bool SetTimer(unsigned timerId, unsigned periodMs) override;
-    bool KillTimer(unsigned timerId) override;
-    bool RegisterHotKey(int hotkeyId, uint32_t modifiers, uint32_t key) override;
-    bool UnregisterHotKey(int hotkeyId) override;
-    void MessageBeep(uint32_t type) override;
-    void SetForeground() override;
-    void SendCommand(int commandId) override;
-    void PostNull() override;
+    bool SetTimer(unsigned id, unsigned ms) override;
+    bool KillTimer(unsigned id) override;
+    bool RegisterHotKey(int id, uint32_t mods, uint32_t key) override {
+        return m_log.Add("RegisterHotKey " + Num(id) + " " + Hex(mods) + " " + Hex(key));
+    }
+    bool UnregisterHotKey(int id) override { return m_log.Add("UnregisterHotKey " + Num(id)); }
+    void MessageBeep(uint32_t type) override { beeps += m_log.Add("MessageBeep " + Hex(type)); }
+    void SetForeground() override { m_log.Add("SetForeground"); }
+    void SendCommand(int id) override;
+    void PostNull() override { m_log.Add("PostNull"); }
 
     IMainWindowHandler* handler = nullptr;
     bool destroyed = false;
     std::map<unsigned, unsigned> timers;  // running timers: id -> period
     int beeps = 0;
-
-  private:
-    CallLog& m_log;
 };
 
-class FakeTray : public ITrayHost {
+class FakeTray : public ITrayHost, Journaling {
   public:
-    explicit FakeTray(CallLog& log) : m_log(log) {}
-    bool CreateMessageWindow(ITrayHandler& handler) override;
-    bool AddIcon(const NotifyIconData& data) override;
-    bool DeleteIcon(const NotifyIconData& data) override;
-    bool CreatePopupMenu() override;
-    bool AppendMenuItem(int id, std::string_view text) override;
-    bool AppendMenuSeparator() override;
-    bool ModifyMenuItem(int id, std::string_view text) override;
-    bool SetMenuDefaultItem(int id) override;
+    using Journaling::Journaling;
+    bool CreateMessageWindow(ITrayHandler& h) override {
+        handler = &h;
+        return m_log.Add("CreateTrayWindow");
+    }
+    bool AddIcon(const NotifyIconData& d) override {
+        return m_log.Add("AddIcon " + Num(d.id) + " " + Hex(d.callbackMessage) + " '" + d.tip +
+                         "'");
+    }
+    bool DeleteIcon(const NotifyIconData& d) override {
+        return m_log.Add("DeleteIcon " + Num(d.id));
+    }
+    bool CreatePopupMenu() override { return m_log.Add("CreatePopupMenu"); }
+    bool AppendMenuItem(int, std::string_view) override { return true; }
+    bool AppendMenuSeparator() override { return true; }
+    bool ModifyMenuItem(int id, std::string_view text) override {
+        return m_log.Add("ModifyMenu " + Num(id) + " " + std::string(text));
+    }
+    bool SetMenuDefaultItem(int id) override { return m_log.Add("SetMenuDefaultItem " + Num(id)); }
     bool TrackPopupMenu(unsigned flags, ScreenPoint at) override;
     ScreenPoint GetCursorPos() override { return {640, 700}; }
 
@@ -66,9 +87,6 @@ class FakeTray : public ITrayHost {
     // Chosen while the menu shows: the command the user picks, or 0 to dismiss it.
     int pickOnTrack = 0;
     IMainWindow* owner = nullptr;
-
-  private:
-    CallLog& m_log;
 };
 
 class FakeClock : public IClock {
@@ -78,45 +96,50 @@ class FakeClock : public IClock {
     LocalTime now{12, 0, 1};
 };
 
-class FakeRegistry : public IRegistryStore {
+class FakeRegistry : public IRegistryStore, Journaling {
   public:
     struct Value {
         bool isDword = true;
         uint32_t dword = 0;
         std::string text;
     };
-    explicit FakeRegistry(CallLog& log) : m_log(log) {}
+    using Journaling::Journaling;
     bool ReadDword(std::string_view keyPath, std::string_view valueName, uint32_t& value) override;
     bool WriteDword(std::string_view keyPath, std::string_view valueName, uint32_t value) override;
 
     // Settings-key helpers for tests.
     std::optional<uint32_t> Get(const std::string& name) const;
-    void Set(const std::string& name, uint32_t value);
-    void SetString(const std::string& name, const std::string& text);
+    void Set(const std::string& name, uint32_t value) { Settings()[name] = Value{true, value, {}}; }
+    void SetString(const std::string& name, const std::string& text) {
+        Settings()[name] = Value{false, 0, text};
+    }
 
     std::map<std::string, std::map<std::string, Value>> keys;  // key path -> values
     std::vector<std::string> failWritesOf;                     // value names whose writes fail
 
   private:
-    CallLog& m_log;
+    std::map<std::string, Value>& Settings();
 };
 
-class FakeRunEntry : public IRunEntry {
+class FakeRunEntry : public IRunEntry, Journaling {
   public:
-    explicit FakeRunEntry(CallLog& log) : m_log(log) {}
+    using Journaling::Journaling;
     std::string ModulePath() override { return modulePath; }
-    bool Write(std::string_view name, std::string_view path) override;
-    bool Delete(std::string_view name) override;
+    bool Write(std::string_view name, std::string_view path) override {
+        entries[std::string(name)] = path;
+        return m_log.Add("WriteRunEntry " + std::string(name) + " " + std::string(path));
+    }
+    bool Delete(std::string_view name) override {
+        m_log.Add("DeleteRunEntry " + std::string(name));
+        return entries.erase(std::string(name)) != 0;
+    }
 
     std::string modulePath = "C:\\Program Files\\HVX\\HVX.exe";
     std::map<std::string, std::string> entries;
-
-  private:
-    CallLog& m_log;
 };
 
 // A mixer device with optional master (volume, mute) and wave lines.
-class FakeMixer : public IMixerDevice {
+class FakeMixer : public IMixerDevice, Journaling {
   public:
     struct Control {
         uint32_t id;
@@ -126,11 +149,14 @@ class FakeMixer : public IMixerDevice {
         bool refuseRead = false;
         bool refuseWrite = false;
     };
-    explicit FakeMixer(CallLog& log);
+    using Journaling::Journaling;
     uint32_t GetNumDevs() override { return devices; }
-    bool Open(uint32_t deviceId) override;
+    bool Open(uint32_t deviceId) override { return open = m_log.Add("MixerOpen " + Num(deviceId)); }
     bool GetDevCaps() override { return true; }
-    bool Close() override;
+    bool Close() override {
+        open = false;
+        return m_log.Add("MixerClose");
+    }
     bool GetLineByComponentType(uint32_t componentType, uint32_t& lineId) override;
     bool GetLineControlByType(uint32_t lineId, uint32_t controlType,
                               MixerControlInfo& control) override;
@@ -147,22 +173,20 @@ class FakeMixer : public IMixerDevice {
     Control mute{2, 0, 1, 0};
     Control wave{3, 0, 65535, 30000};
     std::vector<std::pair<uint32_t, uint32_t>> writes;  // control id, value
-
-  private:
-    CallLog& m_log;
 };
 
-class FakePower : public IPower {
+class FakePower : public IPower, Journaling {
   public:
-    explicit FakePower(CallLog& log) : m_log(log) {}
-    bool EnableShutdownPrivilege() override;
-    bool ExitWindows(uint32_t flags) override;
-    bool SetSystemPowerState(bool suspend, bool force) override;
+    using Journaling::Journaling;
+    bool EnableShutdownPrivilege() override {
+        return m_log.Add("EnableShutdownPrivilege") && !privilegeFails;
+    }
+    bool ExitWindows(uint32_t flags) override { return m_log.Add("ExitWindowsEx " + Hex(flags)); }
+    bool SetSystemPowerState(bool suspend, bool force) override {
+        return m_log.Add("SetSystemPowerState " + Num(suspend) + " " + Num(force));
+    }
 
     bool privilegeFails = false;
-
-  private:
-    CallLog& m_log;
 };
 
 class FakeMarker : public IInstanceMarker {
