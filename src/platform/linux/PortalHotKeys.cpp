@@ -7,6 +7,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 #include "shell/HotKeyTable.h"
@@ -166,8 +167,27 @@ void PortalHotKeys::Start() {
                         if (response != 0 || m_session.isEmpty())
                             Fail(QStringLiteral("no session, response %1").arg(response));
                         else
-                            Bind();
+                            BindMissing();
                     });
+}
+
+// Binding makes some desktops (KDE Plasma) open their shortcut settings, so it is asked for only
+// while one of ours is not known there yet: not at every log-on, and never over a trigger the
+// user changed or cleared.
+void PortalHotKeys::BindMissing() {
+    const QVariantMap options{{QStringLiteral("handle_token"), QStringLiteral("hvx_list")}};
+    CallWithRequest(
+        QStringLiteral("ListShortcuts"), {QVariant::fromValue(QDBusObjectPath(m_session)), options},
+        QStringLiteral("hvx_list"), [this](uint response, const QVariantMap& results) {
+            std::set<int> known;
+            const QVariant listed = results.value(QStringLiteral("shortcuts"));
+            if (response == 0 && listed.canConvert<QDBusArgument>()) {
+                for (const PortalShortcut& s : qdbus_cast<PortalShortcuts>(listed))
+                    if (const HotKeyEntry* e = FindHotKey(s.id.toStdString())) known.insert(e->id);
+            }
+            if (!std::includes(known.begin(), known.end(), m_wanted.begin(), m_wanted.end()))
+                Bind();
+        });
 }
 
 void PortalHotKeys::Bind() {

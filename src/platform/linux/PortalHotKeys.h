@@ -32,6 +32,7 @@ class PortalHotKeys : public QObject, public HotKeyBackend {
 
   private:
     void Start();
+    void BindMissing();
     void Bind();
     // Calls a portal method that answers through a Request object; onDone gets its Response.
     void CallWithRequest(const QString& method, QVariantList args, const QString& token,
