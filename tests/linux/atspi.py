@@ -6,6 +6,7 @@
 #   atspi.py press CAPTION BUTTON         press a button of that window
 #   atspi.py set CAPTION CONTROL=VALUE... a check or radio box by its name to 0 or 1, the Nth
 #                                         edit (text#N, 0 first) to a text
+#   atspi.py listen FILE                  stay registered for menus showing; "ready" in FILE
 # A wait fails (status 1) after HVX_WAIT seconds, 10 unless told.
 import os
 import subprocess
@@ -81,5 +82,7 @@ elif command == "set":
             node.queryEditableText().setTextContents(value)
         elif node.getState().contains(R.STATE_CHECKED) != (value == "1"):
             node.queryAction().doAction(0)
-else:
-    sys.exit("usage: see the head of atspi.py")
+elif command == "listen":
+    R.Registry.registerEventListener(lambda event: None, "object:state-changed:showing")
+    open(args[0], "w").write("ready\n")
+    R.Registry.start()

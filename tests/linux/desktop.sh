@@ -26,10 +26,10 @@ wait_until() {  # wait_until SECONDS COMMAND...: true once COMMAND succeeds
         sleep 0.05
     done
 }
-service() {  # service FILE COMMAND...: starts COMMAND, waits for it to write FILE
-    "${@:2}" 2>>"$WORK/services.log" &
+service() {  # service FILE|- COMMAND...: starts COMMAND; waits until it has written FILE
+    "${@:2}" >>"$WORK/services.log" 2>&1 &
     SERVICES+=($!)
-    wait_until 15 test -s "$1" || { echo "desktop: $2 did not start" >&2; exit 2; }
+    [ "$1" = - ] || wait_until 15 test -s "$1" || { echo "desktop: $2 did not start" >&2; exit 2; }
 }
 
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/run
@@ -49,8 +49,7 @@ done
 DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$WORK/system-bus") PRIVATE_SYSTEM_BUS=$DBUS_SYSTEM_BUS_ADDRESS
 DBUS_SESSION_BUS_ADDRESS=$(head -1 "$WORK/session-bus")
 export DISPLAY DBUS_SYSTEM_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
-"$PYTHON" -m dbusmock --system --template logind >"$WORK/logind-mock.log" 2>&1 &
-SERVICES+=($!)
+service - "$PYTHON" -m dbusmock --system --template logind
 mock() {  # mock GetCalls|ClearCalls: prints the mock logind's calls, one a line, or clears them
     "$PYTHON" - "$@" <<'EOF'
 import os, sys, dbus
@@ -88,16 +87,14 @@ printf '%s\n' 'load-module module-null-sink sink_name=hvx_sink' 'set-default-sin
     "load-module module-native-protocol-unix socket=$WORK/pulse auth-anonymous=1" >"$WORK/pulse.pa"
 echo 'ctl.default { type pulse }' >"$WORK/asound.conf"
 export PULSE_SERVER=unix:$WORK/pulse ALSA_CONFIG_PATH=$WORK/asound.conf
-pulseaudio -n -F "$WORK/pulse.pa" --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-    --log-target=file:"$WORK/pulse.log" >/dev/null 2>&1 &
-SERVICES+=($!)
+service - pulseaudio -n -F "$WORK/pulse.pa" --daemonize=no --exit-idle-time=-1 --use-pid-file=no
 wait_until 15 pactl info || { echo "desktop: PulseAudio did not start" >&2; exit 2; }
 
 # Font caches out of date would be rebuilt by the program's first menu (seconds), mid-case.
 fc-cache >/dev/null 2>&1
 # The accessibility bus, through which the tests read menus and dialogs as a screen reader does.
-/usr/libexec/at-spi-bus-launcher --launch-immediately >"$WORK/atspi.log" 2>&1 &
-SERVICES+=($!)
+service - /usr/libexec/at-spi-bus-launcher --launch-immediately
+# A screen reader's standing interest in menus showing: every start of the program sees it.
+service "$WORK/listener" "$PYTHON" "${BASH_SOURCE[0]%/*}/atspi.py" listen "$WORK/listener"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-trayer --edge top --align right --widthtype pixel --width 200 --height 32 >"$WORK/trayer.log" 2>&1 &
-SERVICES+=($!)
+service - trayer --edge top --align right --widthtype pixel --width 200 --height 32

@@ -1,4 +1,4 @@
-# shellcheck shell=bash
+# shellcheck shell=bash disable=SC2046  # $(icons) is "x y"
 # The helpers of the end-to-end cases (tests/linux/cases/*.sh); see tests/linux/README.
 source "$ROOT/tests/linux/desktop.sh"
 
@@ -39,12 +39,9 @@ icons() {  # the centre "x y" of each of the program's icons embedded in the tra
 }
 icon_shown() { [ -n "$(icons)" ]; }
 click_icon() {  # click_icon BUTTON [REPEAT]: clicks the tray icon with the mouse
-    # shellcheck disable=SC2046  # x y
     xdotool mousemove $(icons) click --repeat "${2:-1}" --delay 60 "$1"
 }
-# shellcheck disable=SC2046
 menu_items() { atspi menu xdotool mousemove $(icons) click 3; }  # opens the menu; its items
-# shellcheck disable=SC2046
 choose() { atspi menu --press "$1" xdotool mousemove $(icons) click 3; }  # choose ITEM
 idle() { menu_items >/dev/null && xdotool key Escape; }  # the menu opens: all before is handled
 menu_has() { menu_items >"$WORK/menu"; xdotool key Escape; grep -qx "$1" "$WORK/menu"; }
