@@ -54,25 +54,9 @@ void FakeDialog::Click(int id) {
         m_dialog.OnCommand(id);
 }
 
-void FakeDialog::Type(int id, std::string_view text) {
-    Control& c = At(id);
-    std::string typed(text);
-    if (c.limit > 0 && static_cast<int>(typed.size()) > c.limit) typed.resize(c.limit);
-    c.text = typed;
-}
-
-void FakeDialog::DragSlider(int id, int pos) {
-    SetSliderPos(id, pos, true);
-    m_dialog.OnHScroll(id);
-}
-
 void FakeDialog::Pick(int id, int index) {
     ComboSetCurSel(id, index);
     if (At(id).curSel >= 0) At(id).text = At(id).items[At(id).curSel];
-}
-
-std::string FakeDialog::GetItemText(int id) {
-    return Has(id) ? At(id).text : std::string();
 }
 
 void FakeDialog::SetSliderRange(int id, int minimum, int maximum, bool) {
@@ -87,10 +71,6 @@ void FakeDialog::SetSliderPos(int id, int pos, bool) {
     c.pos = std::clamp(pos, c.rangeMin, std::max(c.rangeMin, c.rangeMax));
 }
 
-void FakeDialog::ComboAddString(int id, std::string_view text) {
-    At(id).items.emplace_back(text);
-}
-
 void FakeDialog::ComboSetCurSel(int id, int index) {
     Control& c = At(id);
     c.curSel = (index >= 0 && index < static_cast<int>(c.items.size())) ? index : -1;
@@ -101,10 +81,6 @@ void FakeDialog::EndDialog(int result) {
     m_ended = true;
     m_result = result;
     m_log.push_back("EndDialog " + std::to_string(TemplateId()) + " " + std::to_string(result));
-}
-
-void FakeDialogHost::OnNext(int templateId, Script script) {
-    m_scripts[templateId].push_back(std::move(script));
 }
 
 int FakeDialogHost::DoModal(CDialog& dialog) {

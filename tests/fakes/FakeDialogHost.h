@@ -30,9 +30,11 @@ class FakeDialog : public IDialogControls {
 
     // What the user does.
     void Click(int id);  // a button: auto check boxes and radios toggle, OK/Cancel end
-    void Type(int id, std::string_view text);  // replaces the text, cut at the input limit
-    void DragSlider(int id, int pos);          // moves the thumb and notifies the dialog
-    void Pick(int id, int index);              // chooses a combo list item
+    // Replaces the text, cut at the input limit.
+    void Type(int id, std::string_view text) { At(id).text = text.substr(0, Limit(id)); }
+    // Moves the thumb and notifies the dialog.
+    void DragSlider(int id, int pos) { SetSliderPos(id, pos, true), m_dialog.OnHScroll(id); }
+    void Pick(int id, int index);  // chooses a combo list item
     void PressEscape() { m_dialog.OnCancel(); }
 
     Control& At(int id);
@@ -43,19 +45,20 @@ class FakeDialog : public IDialogControls {
     // IDialogControls
     void CheckButton(int id, int state) override { At(id).check = state; }
     int IsButtonChecked(int id) override { return Has(id) ? At(id).check : 0; }
-    std::string GetItemText(int id) override;
+    std::string GetItemText(int id) override { return Has(id) ? At(id).text : std::string(); }
     void SetItemText(int id, std::string_view text) override { At(id).text = text; }
     void LimitText(int id, int maxChars) override { At(id).limit = maxChars; }
     void SetSliderRange(int id, int minimum, int maximum, bool redraw) override;
     void SetSliderPos(int id, int pos, bool redraw) override;
     int GetSliderPos(int id) override { return At(id).pos; }
-    void ComboAddString(int id, std::string_view text) override;
+    void ComboAddString(int id, std::string_view text) override { At(id).items.emplace_back(text); }
     int ComboGetCurSel(int id) override { return At(id).curSel; }
     void ComboSetCurSel(int id, int index) override;
     void EndDialog(int result) override;
 
   private:
     bool Has(int id) const { return m_controls.count(id) != 0; }
+    size_t Limit(int id) { return At(id).limit > 0 ? size_t(At(id).limit) : std::string::npos; }
 
     CDialog& m_dialog;
     std::vector<std::string>& m_log;
@@ -72,7 +75,9 @@ class FakeDialogHost : public IDialogHost {
 
     // The next time the dialog with this template opens, the script acts as the user. A
     // dialog with no script waiting is closed with its close box.
-    void OnNext(int templateId, Script script);
+    void OnNext(int templateId, Script script) {
+        m_scripts[templateId].push_back(std::move(script));
+    }
     // Every time this dialog opens with no OnNext script waiting, this script acts as the user.
     void OnEvery(int templateId, Script script) { m_every[templateId] = std::move(script); }
 
