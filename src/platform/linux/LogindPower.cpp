@@ -46,15 +46,19 @@ First PairFirst(const QVariant& value) {
 }  // namespace
 
 bool LogindPower::Send(const QString& path, const QString& interface, const QString& method,
-                       const QVariantList& args, Reply onReply) {
+                       const QVariantList& args, Reply onReply, std::function<void()> onError) {
     QDBusMessage message = QDBusMessage::createMethodCall(kService, path, interface, method);
     message.setArguments(args);
     if (!m_bus.isConnected()) return false;
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(message, kTimeoutMs), &m_replies);
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &m_replies,
-                     [watcher, onReply = std::move(onReply)] {
+                     [watcher, onReply = std::move(onReply), onError = std::move(onError)] {
                          watcher->deleteLater();
-                         if (onReply && !watcher->isError()) onReply(watcher->reply());
+                         if (!watcher->isError()) {
+                             if (onReply) onReply(watcher->reply());
+                         } else if (onError) {
+                             onError();
+                         }
                      });
     return true;
 }
@@ -72,23 +76,26 @@ bool LogindPower::SetSystemPowerState(bool suspend, bool /*force*/) {
 }
 
 void LogindPower::LogOff() {
-    // The session this process belongs to, if it is this user's; else the user's display
+    // The session this process belongs to, if it is this user's; else (as for a program the
+    // desktop starts as a systemd user service, which belongs to no session) the user's display
     // session. XDG_SESSION_ID is not asked: a terminal multiplexer or a service may carry one
     // from an earlier log-in, and ending that would end someone else's work.
-    Send(kManagerPath, kManager, QStringLiteral("GetSessionByPID"), {uint(::getpid())},
-         [this](const QDBusMessage& reply) {
-             const QString path = FirstArgument(reply).value<QDBusObjectPath>().path();
-             if (path.isEmpty()) return TerminateDisplaySession();
-             Send(path, kProperties, QStringLiteral("GetAll"), {kSession},
-                  [this](const QDBusMessage& properties) {
-                      const QVariantMap map = qdbus_cast<QVariantMap>(FirstArgument(properties));
-                      const QString id = map.value(QStringLiteral("Id")).toString();
-                      if (id.isEmpty() ||
-                          PairFirst<uint>(map.value(QStringLiteral("User"))) != ::getuid())
-                          return TerminateDisplaySession();
-                      CallManager(QStringLiteral("TerminateSession"), {id});
-                  });
-         });
+    Send(
+        kManagerPath, kManager, QStringLiteral("GetSessionByPID"), {uint(::getpid())},
+        [this](const QDBusMessage& reply) {
+            const QString path = FirstArgument(reply).value<QDBusObjectPath>().path();
+            if (path.isEmpty()) return TerminateDisplaySession();
+            Send(path, kProperties, QStringLiteral("GetAll"), {kSession},
+                 [this](const QDBusMessage& properties) {
+                     const QVariantMap map = qdbus_cast<QVariantMap>(FirstArgument(properties));
+                     const QString id = map.value(QStringLiteral("Id")).toString();
+                     if (id.isEmpty() ||
+                         PairFirst<uint>(map.value(QStringLiteral("User"))) != ::getuid())
+                         return TerminateDisplaySession();
+                     CallManager(QStringLiteral("TerminateSession"), {id});
+                 });
+        },
+        [this] { TerminateDisplaySession(); });
 }
 
 void LogindPower::TerminateDisplaySession() {

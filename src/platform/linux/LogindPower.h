@@ -26,9 +26,9 @@ class LogindPower : public IPower {
 
   private:
     using Reply = std::function<void(const QDBusMessage&)>;
-    // Sends the call; onReply runs later, only for a successful answer.
+    // Sends the call; onReply runs later for a successful answer, onError for an error or none.
     bool Send(const QString& path, const QString& interface, const QString& method,
-              const QVariantList& args, Reply onReply = {});
+              const QVariantList& args, Reply onReply = {}, std::function<void()> onError = {});
     bool CallManager(const QString& method, const QVariantList& args) {
         return Send(kManagerPath, kManager, method, args);
     }
