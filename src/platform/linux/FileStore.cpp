@@ -156,6 +156,10 @@ std::string AutostartRunEntry::ModulePath() {
     std::string path(4096, '\0');
     const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
     path.resize(n > 0 && size_t(n) < path.size() ? size_t(n) : 0);
+    // A package upgrade while the program runs replaces its file: the link then names the old
+    // one as "<path> (deleted)", and the new program is at the path itself.
+    constexpr std::string_view kDeleted = " (deleted)";
+    if (path.ends_with(kDeleted)) path.resize(path.size() - kDeleted.size());
     return path;
 }
 
