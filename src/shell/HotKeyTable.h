@@ -22,7 +22,7 @@ std::span<const HotKeyEntry> HotKeys();
 // nullptr for an id or name that is not one of the six.
 const HotKeyEntry* FindHotKey(int id);
 const HotKeyEntry* FindHotKey(std::string_view name);
-// The combination written as the shortcuts specification of freedesktop.org spells it:
+// The combination written the way freedesktop.org's shortcut triggers are:
 // modifiers in capitals, then the key's keysym name ("CTRL+ALT+r"); empty for a key it cannot name.
 std::string PreferredTrigger(uint32_t modifiers, uint32_t key);
 
