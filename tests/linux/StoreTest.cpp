@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -57,6 +58,12 @@ TEST(FileStore, ValuesRoundTripAMalformedOneReadsFalseAndEveryWriteReplacesTheFi
     v = 77;
     EXPECT_FALSE(store.ReadDword(key, "RegAction", v));
     EXPECT_EQ(v, 77u);
+    // A file that is a symbolic link is written where the link leads; the link stays.
+    ASSERT_TRUE(QFile::rename(path, dir.path() + "/kept.conf"));
+    ASSERT_TRUE(QFile::link(dir.path() + "/kept.conf", path));
+    ASSERT_TRUE(store.WriteDword(key, "RegMode", 5));
+    EXPECT_TRUE(QFileInfo(path).isSymLink());
+    EXPECT_TRUE(ReadAll(dir.path() + "/kept.conf").contains("RegMode=5"));
 }
 
 TEST(FileStore, TheConfigFolderIsTheVariablesBytesAsTheyAre) {

@@ -48,7 +48,14 @@ bool WriteAll(int fd, const std::string& content) {
 
 // Writes the file through a temporary beside it, synced and renamed over the old one, whose
 // permissions it keeps.
-bool ReplaceFile(const std::string& path, const std::string& content) {
+bool ReplaceFile(const std::string& name, const std::string& content) {
+    // A file kept elsewhere through a symbolic link (a folder of dotfiles) is replaced where it
+    // is: the link stays.
+    std::string path = name;
+    if (char* target = ::realpath(name.c_str(), nullptr)) {
+        path = target;
+        std::free(target);
+    }
     const auto slash = path.rfind('/');
     if (slash == std::string::npos || (slash > 0 && !MakeFolders(path.substr(0, slash))))
         return false;
