@@ -13,43 +13,34 @@ namespace {
 
 struct Handler : IMainWindowHandler {
     int OnCreate() override { return 0; }
-    void OnTimer(unsigned id) override {
-        ticks.push_back(id);
-        onTimer(id);
-    }
+    void OnTimer(unsigned id) override { ticks.push_back(id), onTimer(id); }
     void OnCommand(int) override {}
     int OnHotKey(int) override { return 0; }
     std::vector<unsigned> ticks;
     std::function<void(unsigned)> onTimer;
 };
 
-// Spins the event loop, as a modal dialog's loop would, until done() or the time is up.
-void SpinUntil(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(3000);
-    while (!done() && !deadline.hasExpired())
-        QEventLoop().processEvents(QEventLoop::WaitForMoreEvents, 20);
-}
-
 TEST(MainWindow, ATimerReentersAHandlerThatWaitsInANestedLoop) {
     QtMainWindow window;
     Handler handler;
     window.Create("SystemTray", handler);
     int depth = 0, deepest = 0;
+    const auto spinUntilEightTicks = [&] {  // as a modal dialog's loop would
+        QDeadlineTimer deadline(3000);
+        while (handler.ticks.size() < 8 && !deadline.hasExpired())
+            QEventLoop().processEvents(QEventLoop::WaitForMoreEvents, 20);
+    };
     handler.onTimer = [&](unsigned id) {
         if (id != 2) return;
-        ++depth;
-        deepest = std::max(deepest, depth);
-        if (depth == 1) {
-            // The first tick waits in a "dialog" while the following ticks come in, one of
-            // them starting timer 3 as the alarm does.
-            window.SetTimer(3, 10);
-            SpinUntil([&] { return handler.ticks.size() >= 8; });
-            window.KillTimer(3);
-        }
-        --depth;
+        if (++depth > 1) return void(deepest = std::max(deepest, depth--));
+        // The first tick waits in a "dialog" while the following ticks come in, one of them
+        // starting timer 3 as the alarm does.
+        window.SetTimer(3, 10);
+        spinUntilEightTicks();
+        window.KillTimer(3), --depth;
     };
     window.SetTimer(2, 30);
-    SpinUntil([&] { return handler.ticks.size() >= 8 && depth == 0; });
+    spinUntilEightTicks();
     window.KillTimer(2);
     EXPECT_GE(deepest, 2);  // timer 2 came in again while its first handler waited
     EXPECT_NE(std::find(handler.ticks.begin(), handler.ticks.end(), 3u), handler.ticks.end());

@@ -8,16 +8,11 @@
 #                                         edit (text#N, 0 first) to a text
 #   atspi.py listen FILE                  stay registered for menus showing; "ready" in FILE
 # A wait fails (status 1) after HVX_WAIT seconds, 10 unless told.
-import os
-import subprocess
-import sys
-import time
-
-import pyatspi
+import os, subprocess, sys, time
+import pyatspi as R
 from gi.repository import GLib
 
 DEADLINE = time.monotonic() + float(os.environ.get("HVX_WAIT", "10"))
-R = pyatspi
 
 
 def walk(node, depth=0):
@@ -41,18 +36,16 @@ def wait(find):
 
 
 def window(caption):
-    apps = walk(R.Registry.getDesktop(0))
-    app = next(a for a in apps if a.getRole() == R.ROLE_APPLICATION and a.name == "hvx")
+    app = next(a for a in walk(R.Registry.getDesktop(0))
+               if a.getRole() == R.ROLE_APPLICATION and a.name == "hvx")
     return next((n for n in walk(app) if n.name == caption and n.getState().contains(
         R.STATE_SHOWING) and n.getRole() in (R.ROLE_DIALOG, R.ROLE_WINDOW, R.ROLE_FRAME)), None)
 
 
 def menu(argv):  # a popup menu is no child of the application: it is seen as it shows
     found = []
-    def showing(event):
-        if event.detail1 == 1 and event.source.getRole() == R.ROLE_POPUP_MENU:
-            found.append(event.source)
-    R.Registry.registerEventListener(showing, "object:state-changed:showing")
+    R.Registry.registerEventListener(lambda event: event.detail1 == 1 and event.source.getRole(
+        ) == R.ROLE_POPUP_MENU and found.append(event.source), "object:state-changed:showing")
     subprocess.run(argv, check=True)
     context = GLib.MainContext.default()
     menu = wait(lambda: context.iteration(False) and None or (found[-1] if found else None))
