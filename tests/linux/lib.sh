@@ -22,9 +22,7 @@ start_hvx() {  # start_hvx [--at 'YYYY-MM-DD HH:MM:SS' RATE] [PROGRAM]: waits fo
     [ ${#clock[@]} -gt 0 ] || idle
 }
 stop_hvx() {  # ends the program if it still runs; true if its log holds no sanitizer report
-    if [ -n "$HVX_PID" ] && kill "$HVX_PID" 2>/dev/null; then
-        wait_until 10 hvx_gone || kill -9 "$HVX_PID"
-    fi
+    [ -n "$HVX_PID" ] && kill "$HVX_PID" 2>/dev/null && { wait_until 10 hvx_gone || kill -9 "$HVX_PID"; }
     HVX_PID=""
     ! grep -qE "ERROR: (Address|Leak)Sanitizer|runtime error:" "$HVX_LOG"
 }
@@ -37,7 +35,6 @@ icons() {  # the centre "x y" of each of the program's icons embedded in the tra
         split($(NF - 1), s, /[x+]/); print p[2] + int(s[1] / 2), p[3] + int(s[2] / 2) }'
 }
 icon_shown() { [ -n "$(icons)" ]; }
-click_icon() { xdotool mousemove $(icons) click --repeat "${2:-1}" --delay 60 "$1"; }
 menu_items() { atspi menu xdotool mousemove $(icons) click 3; }  # opens the menu; its items
 choose() { atspi menu --press "$1" xdotool mousemove $(icons) click 3; }  # choose ITEM
 idle() { menu_items >/dev/null && xdotool key Escape; }  # the menu opens: all before is handled
@@ -70,7 +67,6 @@ run_case() {
     "$1"
     stop_hvx || check "no sanitizer report in $HVX_LOG" false
     echo "  ($((SECONDS - begin)) s)"
-    if [ -n "$SKIP_REASON" ]; then
-        echo "  skip  ($SKIP_REASON)" && SKIPPED=$((SKIPPED + 1))
-    elif [ $CASE_OK = 1 ]; then PASSED=$((PASSED + 1)); else FAILED=$((FAILED + 1)); fi
+    if [ -n "$SKIP_REASON" ]; then echo "  skip  ($SKIP_REASON)" && ((++SKIPPED))
+    elif [ $CASE_OK = 1 ]; then ((++PASSED)); else ((++FAILED)); fi
 }

@@ -9,13 +9,11 @@ play() {  # play VOLUME [SINK]: a stream of silence; returns once the server has
     PLAYERS+=($!)
     wait_until 5 eval "[ \$(pactl list short sink-inputs | wc -l) -gt $before ]"
 }
-channels() {  # channels SINK: its left and right volume
-    pactl get-sink-volume "$1" |
-        sed -n 's/^Volume: front-left: \([0-9]*\) .*front-right: \([0-9]*\) .*/\1 \2/p'
-}
 levels_are() {  # levels_are 'SINK_L SINK_R | OTHER_L OTHER_R | STREAM...' (streams by age)
-    LEVELS="$(channels hvx_sink) | $(channels hvx_other) | $(pactl list sink-inputs |
-        sed -n 's/^\s*Volume: front-left: \([0-9]*\) .*/\1/p' | paste -sd' ')"
+    LEVELS=$({ pactl get-sink-volume hvx_sink && echo '|' && pactl get-sink-volume hvx_other &&
+        echo '|' && pactl list sink-inputs; } | sed -n '/^|$/p
+        s/^Volume: front-left: \([0-9]*\) .*front-right: \([0-9]*\) .*/\1 \2/p
+        s/^\s\+Volume: front-left: \([0-9]*\) .*/\1/p' | xargs)
     [ "$LEVELS" = "$1" ]
 }
 levels_become() { wait_until 3 levels_are "$1" || { echo "    levels: $LEVELS"; return 1; }; }
