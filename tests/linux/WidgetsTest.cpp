@@ -51,8 +51,7 @@ TEST(DialogHost, RadioGroupsFollowTheGroupStyleButTheProgramMayCheckAny) {
 TEST(DialogHost, EditsLimitTypingNotTheProgramAndTheComboSelectsInUpperCase) {
     Shown d(IDD_AUTO_SHUTDOWN);
     QtDialog& w = d.w;
-    w.LimitText(IDC_EXACT_HOUR, 2);
-    w.LimitText(IDC_EXACT_MINUTE, 2);
+    for (int id : {IDC_EXACT_HOUR, IDC_EXACT_MINUTE}) w.LimitText(id, 2);
     w.SetItemText(IDC_EXACT_MINUTE, "71582788");  // longer than the limit: kept
     for (const char* day : WeekdayList()) w.ComboAddString(IDC_WEEKDAY_LIST, day);
     std::vector<std::string> seen{w.GetItemText(IDC_EXACT_MINUTE)};
@@ -81,9 +80,10 @@ TEST(DialogHost, SlidersClampAndNotifyOnlyTheUsersMoves) {
     w.SetSliderPos(IDC_STEP_SLIDER, 20000, true);
     w.SetSliderRange(IDC_MASTER_SLIDER, 0, 65536, false);
     w.SetSliderPos(IDC_MASTER_SLIDER, -5, true);
-    EXPECT_EQ(w.GetSliderPos(IDC_STEP_SLIDER), 16800);
-    EXPECT_EQ(w.GetSliderPos(IDC_MASTER_SLIDER), 0);
-    EXPECT_EQ(w.GetSliderPos(IDC_WAVE_SLIDER), 0);  // untouched: the default range
+    std::vector<int> at;  // the wave slider untouched: the default range
+    for (int id : {IDC_STEP_SLIDER, IDC_MASTER_SLIDER, IDC_WAVE_SLIDER})
+        at.push_back(w.GetSliderPos(id));
+    EXPECT_EQ(at, (std::vector<int>{16800, 0, 0}));
     for (Qt::Key key : {Qt::Key_Left, Qt::Key_PageDown, Qt::Key_End})
         QTest::keyClick(w.ControlWidget(IDC_STEP_SLIDER), key);
     EXPECT_EQ(d.moved, (std::vector<int>{16799, 13439, 16800}));  // a page is a fifth

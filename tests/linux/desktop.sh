@@ -6,13 +6,12 @@ for tool in Xvfb trayer dbus-daemon pulseaudio pactl xdotool xwininfo "$PYTHON" 
 do command -v "$tool" >/dev/null || { echo "$tool is missing (see tests/linux/README)" >&2; exit 2; }; done
 
 WORK=$(mktemp -d "/tmp/${HVX_WORK_PREFIX:-hvx-e2e}.XXXXXX")
-SERVICES=()  # pids of the private desktop's processes
-HVX_PID=""
+SERVICES=() HVX_PID=""  # pids of the private desktop's processes, the program's
 cleanup() {
     kill $HVX_PID "${SERVICES[@]}" 2>/dev/null
     wait_until 3 eval '! kill -0 $HVX_PID "${SERVICES[@]}" 2>/dev/null'
     kill -9 $HVX_PID "${SERVICES[@]}" 2>/dev/null
-    if [ "${HVX_KEEP:-0}" = 1 ]; then echo "work folder kept: $WORK"; else rm -rf "$WORK"; fi
+    [ "${HVX_KEEP:-0}" = 1 ] && echo "work folder kept: $WORK" || rm -rf "$WORK"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
@@ -27,7 +26,7 @@ service() {  # service FILE|- COMMAND...: starts COMMAND; waits until it has wri
 }
 
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/run
-export XDG_SESSION_ID=hvx-e2e QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+export XDG_SESSION_ID=hvx-e2e QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_QPA_PLATFORMTHEME SESSION_MANAGER
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 # shellcheck disable=SC2034  # for the scripts that source this
@@ -84,5 +83,4 @@ fc-cache >/dev/null 2>&1
 service - /usr/libexec/at-spi-bus-launcher --launch-immediately
 # A screen reader's standing interest in menus showing: every start of the program sees it.
 service "$WORK/listener" "$PYTHON" "${BASH_SOURCE[0]%/*}/atspi.py" listen "$WORK/listener"
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 service - trayer --edge top --align right --widthtype pixel --width 200 --height 32

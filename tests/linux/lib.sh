@@ -15,8 +15,7 @@ start_hvx() {  # start_hvx [--at 'YYYY-MM-DD HH:MM:SS' RATE] [PROGRAM]: waits fo
         shift 3
     fi
     RUN=$((RUN + 1)) HVX_LOG=$WORK/hvx-$RUN.log
-    "${clock[@]}" "${1:-$HVX}" >>"$HVX_LOG" 2>&1 &
-    HVX_PID=$!
+    "${clock[@]}" "${1:-$HVX}" >>"$HVX_LOG" 2>&1 & HVX_PID=$!
     wait_until 20 icon_shown || return 1
     # Start-up (settings, hotkeys) is done once its menu opens; on a fast clock a dialog may win.
     [ ${#clock[@]} -gt 0 ] || idle

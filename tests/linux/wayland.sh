@@ -69,8 +69,8 @@ bus org.kde.kglobalaccel /kglobalaccel org.kde.KGlobalAccel.setShortcut \
 check "Ctrl+Down after it lowers the sink again" wait_until 5 volume_is 30000
 check "... and Ctrl+Left, left unassigned, did nothing" test "$(pactl get-sink-mute 0)" = "Mute: no"
 
-told=$(notifications | grep -c '"Notify"')$(grep -c 'without its icon' "$W/hvx.log")
-check "no tray at start: told once how to get the icon (notification, stderr)" test "$told" = 11
+check "no tray at start: told once how to get the icon (notification, stderr)" test \
+    "$(notifications | grep -c '"Notify"')$(grep -c 'without its icon' "$W/hvx.log")" = 11
 cat >"$W/watcher.py" <<EOF
 import dbus, dbus.service, dbus.mainloop.glib
 from gi.repository import GLib

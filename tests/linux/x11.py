@@ -10,16 +10,14 @@ x.XOpenDisplay.restype = ctypes.c_void_p
 x.XDefaultRootWindow.restype = ctypes.c_ulong
 display = ctypes.c_void_p(x.XOpenDisplay(None))
 failed = []
-on_error = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(
-    lambda d, e: failed.append(1) or 0)
-x.XSetErrorHandler(on_error)
+x.XSetErrorHandler(on_error := ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(
+    lambda d, e: failed.append(1) or 0))
 if sys.argv[1] == "bells":
     codes = [ctypes.c_int(1) for _ in range(5)]  # opcode, event, error, major, minor
     x.XkbQueryExtension(display, *map(ctypes.byref, codes))
     x.XkbSelectEvents(display, 0x100, 1 << 8, 1 << 8)  # core keyboard, bell notify
     x.XSync(display, 0)
-    out = open(sys.argv[2], "a", buffering=1)
-    out.write("ready\n")
+    (out := open(sys.argv[2], "a", buffering=1)).write("ready\n")
     event = ctypes.create_string_buffer(192)
     while x.XNextEvent(display, event) == 0:
         if ctypes.c_int.from_buffer(event).value == codes[1].value:

@@ -6,17 +6,15 @@ case_dialogs() {
     mkdir -p "$dir" && cp "$HVX" "$dir/hvx"
     write_conf
     check "starts from a folder with awkward characters" start_hvx "$dir/hvx"
-    check "Settings: Run at startup checked, OK" settings_run_at_startup 1
+    check "Settings: Run at startup checked, OK" run_at_startup 1
     check "the entry starts the program" grep -qxF "Exec=\"$WORK/odd dir \\\\\$x%%y\\\\\"q/hvx\"" "$AUTOSTART"
     check "the setting is saved" conf_are RegRunAtStartup=1
-    check "Settings: Run at startup unchecked, OK" settings_run_at_startup 0
+    check "Settings: Run at startup unchecked, OK" run_at_startup 0
     check "the entry is gone" test ! -e "$AUTOSTART"
     for caption in Help About; do
         check "$caption opens; OK closes it" eval "choose $caption && atspi window $caption &&
             atspi press $caption OK && atspi gone $caption"
     done
 }
-settings_run_at_startup() {
-    choose Settings && atspi window Settings && atspi set Settings "Run at startup=$1" &&
-        atspi press Settings OK && atspi gone Settings
-}
+run_at_startup() { choose Settings && atspi set Settings "Run at startup=$1" &&
+    atspi press Settings OK && atspi gone Settings; }

@@ -3,8 +3,7 @@
 # playing on that sink.
 PLAYERS=() LEVELS=""
 play() {  # play VOLUME [SINK]: a stream of silence; returns once the server has it
-    local before
-    before=$(pactl list short sink-inputs | wc -l)
+    local before=$(pactl list short sink-inputs | wc -l)
     pacat --device="${2:-hvx_sink}" --volume="$1" </dev/zero 2>/dev/null &
     PLAYERS+=($!)
     wait_until 5 eval "[ \$(pactl list short sink-inputs | wc -l) -gt $before ]"

@@ -5,8 +5,7 @@ case_start_and_single_instance() {
     "$PYTHON" -c 'import socket, sys, time
 s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(); time.sleep(60)' \
         "$WORK/silent" &
-    local server=$!
-    wait_until 5 test -S "$WORK/silent"
+    local server=$! && wait_until 5 test -S "$WORK/silent"
     PULSE_SERVER=unix:$WORK/silent check "the icon appears, beside a silent sound server" start_hvx
     check "sixteen values, all 0, in one section" test "$(grep -c '^Reg[A-Za-z]*=0$' "$CONF")" = 16 \
         -a "$(grep -c '^\[' "$CONF")" = 1 -a "$(head -1 "$CONF")" = '[Software\Tessaron\HVX]'

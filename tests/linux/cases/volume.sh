@@ -23,9 +23,8 @@ case_volume_and_command_line() {
     check "a double click on the icon mutes" wait_until 3 sink_muted
     check "--volume-up is taken and raises the sink" \
         eval "'$HVX' --volume-up && wait_until 3 sink_volume_is 32800"
-    mock ClearCalls
-    "$HVX" --shutdown
-    check "--shutdown makes one logind call" calls_are "PowerOff False"
+    check "--shutdown makes one logind call" \
+        eval 'mock ClearCalls && "$HVX" --shutdown && calls_are "PowerOff False"'
     check "a flood of 32 MB is cut off, another user's word refused" flood_and_foreign
     check "after a flood of garbage it still takes words" \
         eval "'$HVX' --volume-down && wait_until 3 sink_volume_is 30000"
@@ -41,8 +40,7 @@ flood_and_foreign() {  # as root: true when both are turned away
     "$PYTHON" - "$(sed -n 's/^ *"Global\\\\\({.*}\)";$/\1/p' "$ROOT/src/resources/Resource.h")" <<'EOF'
 import os, socket, sys
 def send(data):  # the answer, or "cut" when the program closed before all was sent
-    s = socket.socket(socket.AF_UNIX)
-    s.connect("\0" + sys.argv[1])
+    (s := socket.socket(socket.AF_UNIX)).connect("\0" + sys.argv[1])
     try: return s.sendall(data) or s.recv(3)
     except OSError: return b"cut"
 assert send(b"x" * (32 << 20)) == b"cut"
