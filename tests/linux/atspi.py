@@ -1,23 +1,16 @@
 #!/usr/bin/python3
 # Reads and drives the program's menus and dialogs the way a screen reader does, over AT-SPI.
-#   atspi.py menu [--press ITEM] CMD...   run CMD (a click), wait for the menu it opens, print
-#                                         its items' names or press ITEM
-#   atspi.py window|gone CAPTION          wait until a window with this caption shows / is gone
-#   atspi.py press CAPTION BUTTON         press a button of that window
-#   atspi.py set CAPTION CONTROL=VALUE... a check or radio box by its name to 0 or 1, the Nth
-#                                         edit (text#N, 0 first) to a text
-#   atspi.py listen FILE                  stay registered for menus showing; "ready" in FILE
+#   menu [--press ITEM] CMD...   run CMD (a click), wait for its menu, print its items or press ITEM
+#   window|gone CAPTION          wait until a window with this caption shows / is gone
+#   press CAPTION BUTTON         press a button of that window
+#   set CAPTION CONTROL=VALUE... a check or radio box by name to 0 or 1, edit text#N to a text
+#   listen FILE                  stay registered for menus showing; "ready" in FILE
 # A wait fails (status 1) after HVX_WAIT seconds, 10 unless told.
-import os
-import subprocess
-import sys
-import time
-
-import pyatspi
+import os, subprocess, sys, time
+import pyatspi as R
 from gi.repository import GLib
 
 DEADLINE = time.monotonic() + float(os.environ.get("HVX_WAIT", "10"))
-R = pyatspi
 
 
 def walk(node, depth=0):
@@ -28,34 +21,29 @@ def walk(node, depth=0):
 
 
 def wait(find):
-    while True:
+    while time.monotonic() < DEADLINE or sys.exit(1):
         try:  # objects vanish while we look
-            found = find()
+            if (found := find()) is not None:
+                return found
         except Exception:
-            found = None
-        if found is not None:
-            return found
-        if time.monotonic() > DEADLINE:
-            sys.exit(1)
+            pass
         time.sleep(0.05)
 
 
 def window(caption):
-    apps = walk(R.Registry.getDesktop(0))
-    app = next(a for a in apps if a.getRole() == R.ROLE_APPLICATION and a.name == "hvx")
+    app = next(a for a in walk(R.Registry.getDesktop(0))
+               if a.getRole() == R.ROLE_APPLICATION and a.name == "hvx")
     return next((n for n in walk(app) if n.name == caption and n.getState().contains(
         R.STATE_SHOWING) and n.getRole() in (R.ROLE_DIALOG, R.ROLE_WINDOW, R.ROLE_FRAME)), None)
 
 
 def menu(argv):  # a popup menu is no child of the application: it is seen as it shows
     found = []
-    def showing(event):
-        if event.detail1 == 1 and event.source.getRole() == R.ROLE_POPUP_MENU:
-            found.append(event.source)
-    R.Registry.registerEventListener(showing, "object:state-changed:showing")
+    R.Registry.registerEventListener(lambda event: event.detail1 == 1 and event.source.getRole(
+        ) == R.ROLE_POPUP_MENU and found.append(event.source), "object:state-changed:showing")
     subprocess.run(argv, check=True)
-    context = GLib.MainContext.default()
-    menu = wait(lambda: context.iteration(False) and None or (found[-1] if found else None))
+    menu = wait(lambda: GLib.MainContext.default().iteration(False) and None or (
+        found[-1] if found else None))
     return [n for n in walk(menu) if n.getRole() == R.ROLE_MENU_ITEM]
 
 

@@ -2,29 +2,22 @@
 # The private desktop of the end-to-end tests and the benchmarks (see tests/linux/README); all
 # it starts ends with the sourcing script.
 PYTHON=/usr/bin/python3  # the system one, which has the dbus module
-for tool in Xvfb trayer dbus-daemon pulseaudio pactl xdotool xwininfo "$PYTHON" \
-    /usr/libexec/at-spi-bus-launcher; do
-    command -v "$tool" >/dev/null || { echo "$tool is missing (see tests/linux/README)" >&2; exit 2; }
-done
+for tool in Xvfb trayer dbus-daemon pulseaudio pactl xdotool xwininfo "$PYTHON" /usr/libexec/at-spi-bus-launcher
+do command -v "$tool" >/dev/null || { echo "$tool is missing (see tests/linux/README)" >&2; exit 2; }; done
 
 WORK=$(mktemp -d "/tmp/${HVX_WORK_PREFIX:-hvx-e2e}.XXXXXX")
-SERVICES=()  # pids of the private desktop's processes
-HVX_PID=""
+SERVICES=() HVX_PID=""  # pids of the private desktop's processes, the program's
 cleanup() {
     kill $HVX_PID "${SERVICES[@]}" 2>/dev/null
     wait_until 3 eval '! kill -0 $HVX_PID "${SERVICES[@]}" 2>/dev/null'
     kill -9 $HVX_PID "${SERVICES[@]}" 2>/dev/null
-    if [ "${HVX_KEEP:-0}" = 1 ]; then echo "work folder kept: $WORK"; else rm -rf "$WORK"; fi
+    [ "${HVX_KEEP:-0}" = 1 ] && echo "work folder kept: $WORK" || rm -rf "$WORK"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 wait_until() {  # wait_until SECONDS COMMAND...: true once COMMAND succeeds
     local deadline=$((SECONDS + $1))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -ge $deadline ] && return 1
-        sleep 0.05
-    done
+    until "${@:2}" >/dev/null 2>&1; do [ $SECONDS -ge $deadline ] && return 1; sleep 0.05; done
 }
 service() {  # service FILE|- COMMAND...: starts COMMAND; waits until it has written FILE
     "${@:2}" >>"$WORK/services.log" 2>&1 &
@@ -33,7 +26,7 @@ service() {  # service FILE|- COMMAND...: starts COMMAND; waits until it has wri
 }
 
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/run
-export XDG_SESSION_ID=hvx-e2e QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
+export XDG_SESSION_ID=hvx-e2e QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 unset XDG_CURRENT_DESKTOP DESKTOP_SESSION QT_QPA_PLATFORMTHEME SESSION_MANAGER
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 # shellcheck disable=SC2034  # for the scripts that source this
@@ -51,17 +44,11 @@ DBUS_SESSION_BUS_ADDRESS=$(head -1 "$WORK/session-bus")
 export DISPLAY DBUS_SYSTEM_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS
 service - "$PYTHON" -m dbusmock --system --template logind
 mock() {  # mock GetCalls|ClearCalls: prints the mock logind's calls, one a line, or clears them
-    "$PYTHON" - "$@" <<'EOF'
-import os, sys, dbus
-bus = dbus.bus.BusConnection(os.environ["DBUS_SYSTEM_BUS_ADDRESS"])
-mock = dbus.Interface(bus.get_object("org.freedesktop.login1", "/org/freedesktop/login1"),
-                      "org.freedesktop.DBus.Mock")
-if sys.argv[1] == "GetCalls":
-    for _, name, args in mock.GetCalls():
-        print(name, *[str(bool(a)) if isinstance(a, dbus.Boolean) else str(a) for a in args])
-else:
-    mock.ClearCalls()
-EOF
+    "$PYTHON" -c 'import os, sys, dbus
+mock = dbus.Interface(dbus.bus.BusConnection(os.environ["DBUS_SYSTEM_BUS_ADDRESS"]).get_object(
+    "org.freedesktop.login1", "/org/freedesktop/login1"), "org.freedesktop.DBus.Mock")
+for _, name, args in mock.GetCalls() if sys.argv[1] == "GetCalls" else mock.ClearCalls() or []:
+    print(name, *[str(bool(a)) if isinstance(a, dbus.Boolean) else str(a) for a in args])' "$@"
 }
 wait_until 15 mock GetCalls || { echo "desktop: the logind mock did not start" >&2; exit 2; }
 mock_set() {  # mock_set METHOD ARGS...: a dbus-send to the mock's control interface
@@ -96,5 +83,4 @@ fc-cache >/dev/null 2>&1
 service - /usr/libexec/at-spi-bus-launcher --launch-immediately
 # A screen reader's standing interest in menus showing: every start of the program sees it.
 service "$WORK/listener" "$PYTHON" "${BASH_SOURCE[0]%/*}/atspi.py" listen "$WORK/listener"
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 service - trayer --edge top --align right --widthtype pixel --width 200 --height 32

@@ -8,13 +8,13 @@
 #include "fake-input-client-protocol.h"
 
 static org_kde_kwin_fake_input* g_fake = nullptr;
-
-static void Global(void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
-    if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0)
-        g_fake = static_cast<org_kde_kwin_fake_input*>(
-            wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 4));
-}
-static const wl_registry_listener kListener = {Global, [](void*, wl_registry*, uint32_t) {}};
+static const wl_registry_listener kListener = {
+    [](void*, wl_registry* registry, uint32_t name, const char* interface, uint32_t) {
+        if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0)
+            g_fake = static_cast<org_kde_kwin_fake_input*>(
+                wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 4));
+    },
+    [](void*, wl_registry*, uint32_t) {}};
 
 int main(int argc, char** argv) {
     wl_display* display = wl_display_connect(nullptr);

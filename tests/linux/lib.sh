@@ -15,58 +15,39 @@ start_hvx() {  # start_hvx [--at 'YYYY-MM-DD HH:MM:SS' RATE] [PROGRAM]: waits fo
         shift 3
     fi
     RUN=$((RUN + 1)) HVX_LOG=$WORK/hvx-$RUN.log
-    "${clock[@]}" "${1:-$HVX}" >>"$HVX_LOG" 2>&1 &
-    HVX_PID=$!
+    "${clock[@]}" "${1:-$HVX}" >>"$HVX_LOG" 2>&1 & HVX_PID=$!
     wait_until 20 icon_shown || return 1
-    # Its start-up (settings, hotkeys) is done once its menu opens; on a fast clock a dialog may
-    # come first.
+    # Start-up (settings, hotkeys) is done once its menu opens; on a fast clock a dialog may win.
     [ ${#clock[@]} -gt 0 ] || idle
 }
 stop_hvx() {  # ends the program if it still runs; true if its log holds no sanitizer report
-    if [ -n "$HVX_PID" ] && kill "$HVX_PID" 2>/dev/null; then
-        wait_until 10 hvx_gone || kill -9 "$HVX_PID"
-    fi
+    [ -n "$HVX_PID" ] && kill "$HVX_PID" 2>/dev/null && { wait_until 10 hvx_gone || kill -9 "$HVX_PID"; }
     HVX_PID=""
     ! grep -qE "ERROR: (Address|Leak)Sanitizer|runtime error:" "$HVX_LOG"
 }
 hvx_gone() { ! kill -0 "$HVX_PID" 2>/dev/null; }
 
-atspi() { /usr/bin/python3 "$ROOT/tests/linux/atspi.py" "$@"; }
+atspi() { /usr/bin/python3 "$ROOT/tests/linux/atspi.py" "$@"; }  # menus and dialogs (see there)
 X11=$ROOT/tests/linux/x11.py  # bells and key grabs (see there)
 icons() {  # the centre "x y" of each of the program's icons embedded in the tray
     xwininfo -root -tree | awk '/^        .*\("hvx" "hvx"\)/ { split($NF, p, "+")
         split($(NF - 1), s, /[x+]/); print p[2] + int(s[1] / 2), p[3] + int(s[2] / 2) }'
 }
 icon_shown() { [ -n "$(icons)" ]; }
-click_icon() {  # click_icon BUTTON [REPEAT]: clicks the tray icon with the mouse
-    xdotool mousemove $(icons) click --repeat "${2:-1}" --delay 60 "$1"
-}
 menu_items() { atspi menu xdotool mousemove $(icons) click 3; }  # opens the menu; its items
 choose() { atspi menu --press "$1" xdotool mousemove $(icons) click 3; }  # choose ITEM
 idle() { menu_items >/dev/null && xdotool key Escape; }  # the menu opens: all before is handled
 menu_has() { menu_items >"$WORK/menu"; xdotool key Escape; grep -qx "$1" "$WORK/menu"; }
-window() { atspi window "$1"; }  # window CAPTION: waits for it to show
-gone() { atspi gone "$1"; }
-press() { atspi press "$1" "$2"; }  # press CAPTION BUTTON
-set_controls() { atspi set "$@"; }  # set_controls CAPTION CONTROL=VALUE...
 
 write_conf() {  # write_conf Name=Value...: a settings file holding just these values
     mkdir -p "$(dirname "$CONF")"
     { echo '[Software\Tessaron\HVX]'; printf '%s\n' "$@"; } >"$CONF"
 }
-conf_value() { sed -n "s/^$1=//p" "$CONF"; }
-conf_is() { [ "$(conf_value "$1")" = "$2" ]; }
-conf_are() {  # conf_are Name=Value...: the settings file holds these values
-    local pair
-    for pair; do conf_is "${pair%%=*}" "${pair#*=}" || return 1; done
-}
-minute_of_day() { echo $((10#${1%:*} * 60 + 10#${1#*:})); }  # minute_of_day HH:MM
-
+conf_are() { local p; for p; do grep -qxF "$p" "$CONF" || return 1; done; }  # Name=Value...
 sink_volume_is() { pactl get-sink-volume hvx_sink | grep -q "^Volume: front-left: $1 "; }
 sink_muted() { pactl get-sink-mute hvx_sink | grep -q "Mute: ${1:-yes}"; }  # sink_muted [no]
 
 calls() { mock GetCalls | paste -sd';'; }  # the mock logind's calls so far, joined by ;
-called() { [ -n "$(calls)" ]; }
 calls_are() {  # calls_are 'CALL;CALL': once the program is idle, exactly these calls were made
     idle
     [ "$(calls)" = "$1" ] || { echo "    calls: $(calls) (wanted: $1)"; return 1; }
@@ -74,21 +55,17 @@ calls_are() {  # calls_are 'CALL;CALL': once the program is idle, exactly these 
 
 PASSED=0 FAILED=0 SKIPPED=0 CASE_OK=1
 check() {  # check DESCRIPTION COMMAND...: one line ok/FAIL; a FAIL fails the case
-    local what=$1
-    shift
-    if "$@"; then echo "  ok    $what"; else echo "  FAIL  $what"; CASE_OK=0; fi
+    if "${@:2}"; then echo "  ok    $1"; else echo "  FAIL  $1"; CASE_OK=0; fi
 }
 run_case() {
     local begin=$SECONDS
     echo "--- $1"
-    CASE_OK=1 SKIP_REASON=""
+    CASE_OK=1 SKIP_REASON="" HVX_LOG=/dev/null
     mock ClearCalls
     rm -rf "$XDG_CONFIG_HOME/Tessaron" "$XDG_CONFIG_HOME/autostart"
-    HVX_LOG=/dev/null
     "$1"
     stop_hvx || check "no sanitizer report in $HVX_LOG" false
     echo "  ($((SECONDS - begin)) s)"
-    if [ -n "$SKIP_REASON" ]; then
-        echo "  skip  ($SKIP_REASON)" && SKIPPED=$((SKIPPED + 1))
-    elif [ $CASE_OK = 1 ]; then PASSED=$((PASSED + 1)); else FAILED=$((FAILED + 1)); fi
+    if [ -n "$SKIP_REASON" ]; then echo "  skip  ($SKIP_REASON)" && ((++SKIPPED))
+    elif [ $CASE_OK = 1 ]; then ((++PASSED)); else ((++FAILED)); fi
 }

@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# End-to-end tests of the Linux program on a private desktop (desktop.sh), in a network
-# namespace of their own: the single-instance socket is per namespace, so other copies of HVX on
-# this machine neither disturb the cases nor are disturbed by them. See tests/linux/README.
-#   tests/linux/run.sh [path/to/hvx]   (default: build/native/src/platform/linux/hvx)
-#   HVX_CASES="case_a case_b" runs only those; HVX_KEEP=1 keeps the work folder.
+# End-to-end tests of the Linux program on a private desktop, in namespaces of their own
+# (see tests/linux/README):   tests/linux/run.sh [path/to/hvx]
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 # X servers of other test runs may use the same display number: our X sockets are private too.
