@@ -7,9 +7,8 @@ AUTO='Auto Shutdown Function'
 # expect_dialog LISTING IDS LINE: LISTING (what `drive dialog` printed) holds controls with these
 # ids, in order, and this line among them ("ID CLASS CHECK TEXT").
 expect_dialog() {
-    local caption=${1%%$'\n'*}
-    expect_eq "$(sed 1d <<<"$1" | cut -d' ' -f1 | paste -sd' ')" "$2" "$caption: the controls' ids"
-    expect_contains "$1" "$3" "$caption: a control's class, check state and text"
+    expect_eq "$(sed 1d <<<"$1" | cut -d' ' -f1 | paste -sd' ')" "$2" "${1%%$NL*}: controls' ids"
+    expect_contains "$1" "$3" "${1%%$NL*}: a control's class, check state and text"
 }
 
 test_each_dialog_opens_from_its_command_with_its_controls() {
