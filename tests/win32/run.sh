@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# End-to-end tests of HVX.exe under Wine: tests/win32/run.sh [-k PATTERN]
-# Runs every test_* function of cases/*.sh (whose name contains PATTERN), each in a fresh copy of
-# a template prefix (made once, kept in the build folder), on a private Xvfb; ends with the line
-# "N passed, N failed". Needs a finished windows build. Logs: build/windows/wine-tests/run/<case>/
+# End-to-end tests of HVX.exe under Wine: tests/win32/run.sh [-k PATTERN]. Runs each test_* function
+# of cases/*.sh (whose name holds PATTERN) in a fresh copy of a template prefix (made once, kept in
+# the build folder) on a private Xvfb; prints "N passed, N failed". Logs: wine-tests/run/<case>/.
 set -uo pipefail
 
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd) ROOT=$(realpath "$HERE/../..")

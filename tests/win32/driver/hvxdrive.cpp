@@ -6,9 +6,10 @@
 //   command ID | timer ID      WM_COMMAND / WM_TIMER posted to the main window
 //   tray MESSAGE               the tray callback (WM_USER + 15) with a mouse message, e.g. 0x205
 //   keys COMBO...              real key presses (SendInput): ctrl+alt+r, up, enter, escape
-//   click CAPTION ID | set-text CAPTION ID TEXT: a click on / typing into a dialog's control
 //   wait-menu | wait-dialog CAPTION | wait-gone CAPTION
 //   dialog CAPTION             "CAPTION [topmost]", then "ID CLASS CHECK TEXT" per control
+//   click CAPTION ID | set-text CAPTION ID TEXT: a click on / typing into a dialog's control
+// dialog, click and set-text wait for their dialog first.
 //   hold-hotkey COMBO          holds it as another program would; prints "ok", never returns
 #include <windows.h>
 
@@ -41,9 +42,7 @@ HWND FindVisible(const wchar_t* cls, const wchar_t* title) {
 }
 
 const auto Main = [] { return FindWindowW(L"HVXMainWnd", L"SystemTray"); };
-const auto Dialog = [](const std::wstring& caption) {
-    return FindVisible(L"#32770", caption.c_str());
-};
+const auto Dialog = [](const std::wstring& title) { return FindVisible(L"#32770", title.c_str()); };
 
 std::wstring Text(HWND window) {
     wchar_t text[512] = L"";  // sent, so the control answers from its own process
@@ -115,10 +114,8 @@ bool HoldHotKey(const std::wstring& combo) {
     for (size_t i = 0; i + 1 < keys.size(); ++i)
         modifiers |= keys[i] == VK_CONTROL ? MOD_CONTROL : keys[i] == VK_MENU ? MOD_ALT : 0;
     if (keys.empty() || !RegisterHotKey(nullptr, 1, modifiers, keys.back())) return false;
-    printf("ok\n");
-    fflush(stdout);
-    for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;) {
-    }
+    fputs("ok\n", stdout), fflush(stdout);
+    Sleep(INFINITE);  // the hotkey is held while this thread lives
     return true;
 }
 
@@ -152,12 +149,13 @@ bool Step(const Args& a) {
     if (step == L"keys" && n >= 2)
         return std::all_of(a.begin() + 1, a.end(), PressKeys) && Sync(Main());
     if (step == L"wait-menu") return WaitFor([] { return FindVisible(L"#32768", nullptr); });
-    if (step == L"wait-dialog" && n == 2) return WaitFor([&] { return Dialog(a[1]); });
     if (step == L"wait-gone" && n == 2) return WaitFor([&] { return !Dialog(a[1]); });
     if (step == L"hold-hotkey" && n == 2) return HoldHotKey(a[1]);
-    HWND dialog = n >= 2 ? Dialog(a[1]) : nullptr;
-    if (step == L"dialog" && n == 2) return dialog && PrintDialog(dialog);
-    HWND control = dialog && n >= 3 ? GetDlgItem(dialog, _wtoi(a[2].c_str())) : nullptr;
+    HWND dialog = nullptr;  // the steps left wait for their dialog
+    if (n < 2 || !WaitFor([&] { return dialog = Dialog(a[1]); })) return false;
+    if (step == L"wait-dialog") return n == 2;
+    if (step == L"dialog") return n == 2 && PrintDialog(dialog);
+    HWND control = n >= 3 ? GetDlgItem(dialog, _wtoi(a[2].c_str())) : nullptr;
     // Posted: a click that opens a nested dialog returns at once; the sync waits for either.
     if (step == L"click" && n == 3) return control && PostAndSync(control, BM_CLICK, 0, 0);
     return step == L"set-text" && n == 4 && control &&

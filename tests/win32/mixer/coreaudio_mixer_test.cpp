@@ -157,43 +157,41 @@ void CheckOverFakes() {
     });
     hvx::CVolumeMixer mixer(device);
     uint32_t value = 0;
+    const auto reads = [&](uint32_t level) { return mixer.GetVolume(value) && value == level; };
+    EndpointVolume& speakers = system.speakers.volume;
     CHECK(mixer.Open() && mixer.IsOpen() && mixer.DeviceCount == 1);
 
     // The master: the default device's endpoint, 0..65535, written values read back as written.
     CHECK(mixer.SelectMasterVolume() && mixer.MasterMinimum == 0 && mixer.MasterMaximum == 65535);
-    CHECK(mixer.GetVolume(value) && value == 16384);  // 0.25
-    CHECK(mixer.SetVolume(40000) && system.speakers.volume.level == LevelToScalar(40000));
-    CHECK(mixer.GetVolume(value) && value == 40000);
+    CHECK(reads(16384));  // 0.25
+    CHECK(mixer.SetVolume(40000) && speakers.level == LevelToScalar(40000) && reads(40000));
     CHECK(mixer.SelectMasterMute() && mixer.GetMasterMute(value) && value == 0);
-    CHECK(mixer.SetMasterMute(1) && system.speakers.volume.muted == TRUE);
-    CHECK(mixer.GetMasterMute(value) && value == 1);
-    system.speakers.volume.writeResult = E_NOTIMPL;
-    CHECK(mixer.SelectMasterVolume() && !mixer.SetVolume(1000));
-    CHECK(mixer.GetVolume(value) && value == 40000);
+    CHECK(mixer.SetMasterMute(1) && speakers.muted && mixer.GetMasterMute(value) && value == 1);
+    speakers.writeResult = E_NOTIMPL;
+    CHECK(mixer.SelectMasterVolume() && !mixer.SetVolume(1000) && reads(40000));
 
     // The wave line: the loudest live session; a write scales the others with it.
     CHECK(mixer.SelectWaveVolume() && mixer.WaveMinimum == 0 && mixer.WaveMaximum == 65535);
-    CHECK(mixer.GetVolume(value) && value == 32768);  // 0.5; the expired session is not heard
+    CHECK(reads(32768));  // 0.5; the expired session is not heard
     CHECK(mixer.SetVolume(16384) && system.music.level == LevelToScalar(16384) &&
-          system.chat.level == LevelToScalar(8192) && system.gone.level == 1.0f);
-    CHECK(mixer.GetVolume(value) && value == 16384);
+          system.chat.level == LevelToScalar(8192) && system.gone.level == 1.0f && reads(16384));
     CHECK(device.SetControlValue(CoreAudioMixer::kWaveVolumeControl, 70000) &&
           system.music.level == 1.0f && system.chat.level == LevelToScalar(32768));
     CHECK(system.speakers.volumeActivations == 1);  // kept while the device stays the default
 
     // A new default device is followed at the next call; the old one is let go.
     system.enumerator.playback = &system.headset;
-    CHECK(mixer.SelectMasterVolume() && mixer.GetVolume(value) && value == 49151);  // 0.75
+    CHECK(mixer.SelectMasterVolume() && reads(49151));  // 0.75
     CHECK(mixer.SetVolume(100) && system.headset.volume.level == LevelToScalar(100));
-    CHECK(system.speakers.refs == 1 && system.speakers.volume.refs == 1);
+    CHECK(system.speakers.refs == 1 && speakers.refs == 1);
     CHECK(mixer.SelectMasterMute() && mixer.SetMasterMute(1) && system.headset.volume.muted);
     // No session, or sessions that cannot be listed (Wine): no wave line.
     CHECK(!mixer.SelectWaveVolume() && !mixer.GetVolume(value) && !mixer.SetVolume(1));
     system.headset.manager.list.sessions = {&system.music};
     CHECK(mixer.SelectWaveVolume());
     system.headset.manager.listResult = E_NOTIMPL;
-    CHECK(!device.GetControlValue(CoreAudioMixer::kWaveVolumeControl, value));
-    CHECK(!mixer.SelectWaveVolume());
+    CHECK(!device.GetControlValue(CoreAudioMixer::kWaveVolumeControl, value) &&
+          !mixer.SelectWaveVolume());
     // The device gone: nothing to select, no device to count.
     system.enumerator.playback = nullptr;
     CHECK(!mixer.SelectMasterVolume() && !mixer.SelectMasterMute() && device.GetNumDevs() == 0);
