@@ -3,9 +3,8 @@
 # (`bash lib.sh run-case FILE FUNCTION`) in a fresh copy of the template prefix, CASE_DIR (its logs)
 # and WINEPREFIX set. A failed expectation marks the case failed and goes on; hvx_abort ends it.
 
-HVX_WIN_EXE='C:\Program Files\HVX\HVX.exe'
 HVX_KEY='HKCU\Software\Tessaron\HVX' RUN_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-CASE_FAILED=0 HVX_STARTS=0 NL=$'\n'
+CASE_FAILED=0 HVX_STARTS=0 NL=$'\n' HVX_WIN_EXE='C:\Program Files\HVX\HVX.exe'
 
 fail() { echo "  FAIL: $*"; CASE_FAILED=1; }
 hvx_abort() { echo "  ABORT: $*"; exit 1; }
@@ -60,6 +59,16 @@ hvx_wait_prefix_down() { hvx_wait_exit && wineserver -k 2>/dev/null; timeout 20 
 # wait_for_log REGEXP [FILE]: true once HVX's log (or FILE) has a matching line, within ten seconds.
 wait_for_log() {
     timeout 10 bash -c 'until grep -qE "$0" "$1"; do sleep .1; done' "$1" "${2-$HVX_LOG}"
+}
+
+# The popup menu's first nineteen items as Wine's +menu trace shows it drawing them, "ID Text"
+# ("(default)" after the default one), "-" for a separator.
+menu_drawn() {
+    sed -nE 's/.*:draw_menu_item \{ ID=0x(\w*), (.*)\}$/\1 \2/p' "$HVX_LOG" | head -n 19 |
+        while read -r id rest; do
+            [[ $rest =~ Text=L\"(.*)\" ]] || { echo -; continue; }  # a separator
+            echo "$((16#$id)) ${BASH_REMATCH[1]}$([[ $rest == *default* ]] && echo ' (default)')"
+        done
 }
 
 # The relay trace's calls in order, one "dll.Function(arguments)" a line.

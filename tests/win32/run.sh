@@ -15,11 +15,9 @@ for needed in "$HVX_EXE" "$HVX_DRIVE" "${HVX_DRIVE%/*}/hvxprobe.dll"; do
 done
 
 STATE=$BUILD/wine-tests TEMPLATE=$STATE/template PREFIX=$STATE/prefix
-export WINEPREFIX=$PREFIX
-export HOME=$STATE/home LANG=C.UTF-8 WINEDEBUG=-all
+export WINEPREFIX=$PREFIX HOME=$STATE/home LANG=C.UTF-8 WINEDEBUG=-all
 source "$ROOT/scripts/lib/wine.sh"
-hvx_wine_env
-unset PULSE_SERVER
+hvx_wine_env && unset PULSE_SERVER
 # An ALSA device that swallows sound, so Wine has an audio device to offer.
 mkdir -p "$HOME" && printf 'pcm.!default { type null }\n' >"$HOME/.asoundrc"
 rm -rf "$STATE/run" && mkdir -p "$STATE/run"

@@ -1,15 +1,5 @@
 # One instance; the tray icon's menu; Exit.
 
-# The popup menu's first nineteen items as Wine's +menu trace shows it drawing them, "ID Text"
-# ("(default)" after the default one), "-" for a separator.
-menu_drawn() {
-    sed -nE 's/.*:draw_menu_item \{ ID=0x(\w*), (.*)\}$/\1 \2/p' "$HVX_LOG" | head -n 19 |
-        while read -r id rest; do
-            [[ $rest =~ Text=L\"(.*)\" ]] || { echo -; continue; }  # a separator
-            echo "$((16#$id)) ${BASH_REMATCH[1]}$([[ $rest == *default* ]] && echo ' (default)')"
-        done
-}
-
 test_one_instance_and_the_tray_menu_exit_removes_icon_and_hotkeys() {
     hvx_start --relay 'shell32.Shell_NotifyIconW;user32.UnregisterHotKey' --debug +menu
     timeout 10 wine "$HVX_WIN_EXE" >hvx.second.log 2>&1 || fail "a second start exits at once"

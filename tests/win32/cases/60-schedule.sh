@@ -12,10 +12,9 @@ test_a_schedule_from_the_dialog_confirms_five_minutes_before_and_the_alarm_beeps
     drive command 125 ';' click "$AUTO" 1010 ';' click "$AUTO" 1003 ';' set-text "$AUTO" 1351 22 \
         ';' set-text "$AUTO" 1352 35 ';' click "$AUTO" 1020 ';' click "$AUTO" 1022 ';' \
         click "$AUTO" 1 ';' wait-gone "$AUTO" ';' sync || hvx_abort "$AUTO: schedule not entered"
-    # RegAction, RegActionType, RegDialogBeforeAction, RegExactTime, RegScheduledAction
-    local stored='^Reg(ScheduledAction|DialogBeforeAction|ExactTime|Action|ActionType) '
+    local stored='^Reg(Action|ActionType|DialogBeforeAction|ExactTime|ScheduledAction) '
     expect_eq "$(reg_values | grep -E "$stored" | sort | cut -d' ' -f3 | paste -sd' ')" \
-        "0x5 0x1 0x1 0x54b 0x1" "stored: on, confirmed, 22:35 (1355), Alarm, Daily"
+        "0x5 0x1 0x1 0x54b 0x1" "stored: Alarm, Daily, confirmed, 22:35 (1355), on"
 
     expect_eq "$(drive timer 2 ';' dialog "$CONFIRM" ';' \
         click "$CONFIRM" 1 ';' wait-gone "$CONFIRM")" "$CONFIRM topmost

@@ -1,7 +1,6 @@
-# The volume through Core Audio. Wine's endpoint keeps the mute but refuses volume writes
-# (E_NOTIMPL; the level always reads 1.0) and lists no sessions, so there is no wave line: the
-# mixer's calls and values are checked in-process over fakes, and here its wires. Wine's +mmdevapi
-# trace shows each call that reaches the endpoint, with its value.
+# Volume through Core Audio. Wine's endpoint keeps the mute but refuses volume writes (E_NOTIMPL;
+# the level always reads 1.0) and lists no sessions (no wave line): the mixer's calls and values are
+# checked in-process over fakes, here its wires, read from Wine's +mmdevapi trace of the endpoint.
 
 test_coreaudio_mixer_checks() {
     hvx_program_checks "${HVX_DRIVE%/*}/mixer/coreaudio_mixer_test.exe"
@@ -21,10 +20,8 @@ test_coreaudio_mute_toggle_and_a_refused_volume_step() {
     # Double click (mute), Ctrl+Left (unmute), double click (mute), then a right click's menu.
     { drive tray 0x203 ';' keys ctrl+left ';' tray 0x203 ';' tray 0x205 ';' wait-menu &&
         wait_for_log 'draw_menu_item \{ ID=0x6a,' && drive keys escape; } || fail "no menu"
-    expect_eq "$(sed -n 's/.*draw_menu_item { ID=0x6a, .*Text=L"\([^"]*\)".*/\1/p' "$HVX_LOG")" \
-        Unmute "the menu offers Unmute"
-    expect_eq "$(endpoint SetMute)" "0 1 0 1" \
-        "the endpoint got the start-up unmute, then each toggle"
+    expect_contains "$(menu_drawn)" "106 Unmute" "the menu offers Unmute"
+    expect_eq "$(endpoint SetMute)" "0 1 0 1" "the endpoint: the start-up unmute, each toggle"
     # Ctrl+Down from the 1.0 Wine reads asks for 62735/65535; refused, Save stores what is read.
     drive keys ctrl+down ';' command 103 || fail "Ctrl+Down and Save Volume Level not taken"
     expect_eq "$(reg_values | grep '^RegPre')" "RegPreMasterVolume REG_DWORD 0xffff

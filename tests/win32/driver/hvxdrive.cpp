@@ -1,7 +1,7 @@
 // hvxdrive.exe: drives a running HVX.exe from inside its Wine prefix, as the system and a user
 // would. Steps run in order, separated by ";" arguments; the first that fails (or waits more than
 // five seconds) ends the run with exit code 1. Those that post to HVX (and keys, click) return
-// once HVX has taken the message.
+// once HVX has taken the message; dialog, click and set-text first wait for their dialog.
 //   wait-ready | sync          HVX's main window "SystemTray" is up | HVX took all posted so far
 //   command ID | timer ID      WM_COMMAND / WM_TIMER posted to the main window
 //   tray MESSAGE               the tray callback (WM_USER + 15) with a mouse message, e.g. 0x205
@@ -9,14 +9,12 @@
 //   wait-menu | wait-dialog CAPTION | wait-gone CAPTION
 //   dialog CAPTION             "CAPTION [topmost]", then "ID CLASS CHECK TEXT" per control
 //   click CAPTION ID | set-text CAPTION ID TEXT: a click on / typing into a dialog's control
-// dialog, click and set-text wait for their dialog first.
 //   hold-hotkey COMBO          holds it as another program would; prints "ok", never returns
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cwctype>
 #include <map>
 #include <sstream>
 #include <string>
@@ -79,16 +77,14 @@ bool PostAndSync(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 // "ctrl+alt+r" as virtual keys, in pressing order; none when a name is not known.
 std::vector<WORD> Combo(const std::wstring& combo) {
     static const std::map<std::wstring, WORD> kNames = {
-        {L"ctrl", VK_CONTROL}, {L"alt", VK_MENU},     {L"up", VK_UP},        {L"down", VK_DOWN},
-        {L"left", VK_LEFT},    {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}};
+        {L"ctrl", VK_CONTROL}, {L"alt", VK_MENU},     {L"up", VK_UP},         {L"down", VK_DOWN},
+        {L"left", VK_LEFT},    {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}, {L"r", 'R'}};
     std::vector<WORD> keys;
     std::wistringstream names(combo);
     for (std::wstring name; std::getline(names, name, L'+');) {
         const auto named = kNames.find(name);
-        keys.push_back(named != kNames.end() ? named->second
-                       : name.size() == 1    ? static_cast<WORD>(towupper(name[0]))
-                                             : 0);
-        if (!keys.back()) return {};
+        if (named == kNames.end()) return {};
+        keys.push_back(named->second);
     }
     return keys;
 }

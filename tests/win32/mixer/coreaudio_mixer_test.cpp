@@ -34,13 +34,13 @@ HRESULT Give(Object& fake, Interface** to) {
     return fake.QueryInterface(__uuidof(Interface), reinterpret_cast<void**>(to));
 }
 
-std::vector<const ULONG*> g_referenceCounts;  // of every fake
+std::vector<const ULONG*> g_refs;  // of every fake
 
 // The test owns every fake: counting references never frees one, and each count must come back
 // to 1 when the mixer is done.
 template <class... Interfaces>
 struct Fake : Interfaces... {
-    Fake() { g_referenceCounts.push_back(&refs); }
+    Fake() { g_refs.push_back(&refs); }
     METHOD(QueryInterface, REFIID iid, void** object) {
         *object = nullptr;
         ((iid == __uuidof(Interfaces) && (*object = static_cast<Interfaces*>(this))) || ...);
@@ -51,9 +51,7 @@ struct Fake : Interfaces... {
     ULONG refs = 1;
 };
 
-const auto AllReleased = [] {
-    return std::ranges::all_of(g_referenceCounts, [](const ULONG* count) { return *count == 1; });
-};
+const auto AllReleased = [] { return std::ranges::all_of(g_refs, [](auto n) { return *n == 1; }); };
 
 struct Session final : Fake<IAudioSessionControl, ISimpleAudioVolume> {
     Session(float start, AudioSessionState live) : level(start), state(live) {}
