@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
-# End-to-end tests of HVX.exe under Wine: tests/win32/run.sh [-k PATTERN]
-# Runs every test_* function of cases/*.sh (whose name contains PATTERN), each in a fresh copy of
-# a template prefix (made once, kept in the build folder), on a private Xvfb; ends with the line
-# "N passed, N failed". Needs a finished windows build. Logs: build/windows/wine-tests/run/<case>/
+# End-to-end tests of HVX.exe under Wine: tests/win32/run.sh [-k PATTERN]. Runs each test_* function
+# of cases/*.sh (whose name holds PATTERN) in a fresh copy of a template prefix (made once, kept in
+# the build folder) on a private Xvfb; prints "N passed, N failed". Logs: wine-tests/run/<case>/.
 set -uo pipefail
 
-HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-ROOT=$(cd "$HERE/../.." && pwd)
+HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd) ROOT=$(realpath "$HERE/../..")
 BUILD=$(realpath -m "${HVX_WINDOWS_BUILD:-$ROOT/build/windows}")
-filter=''
-[[ ${1:-} == -k ]] && filter=${2:-}
+[[ ${1:-} == -k ]] && filter=${2:-} || filter=''
 
 export HVX_EXE=$BUILD/src/platform/win32/HVX.exe HVX_DRIVE=$BUILD/tests/win32/hvxdrive.exe
 give_up() { echo "win32: $*" >&2; echo "0 passed, 1 failed"; exit 1; }
@@ -17,20 +14,17 @@ for needed in "$HVX_EXE" "$HVX_DRIVE" "${HVX_DRIVE%/*}/hvxprobe.dll"; do
     [[ -f $needed ]] || give_up "$needed is missing; build the windows preset first"
 done
 
-STATE=$BUILD/wine-tests
-TEMPLATE=$STATE/template PREFIX=$STATE/prefix
-export HOME=$STATE/home LANG=C.UTF-8 WINEDEBUG=-all
+STATE=$BUILD/wine-tests TEMPLATE=$STATE/template PREFIX=$STATE/prefix
+export WINEPREFIX=$PREFIX HOME=$STATE/home LANG=C.UTF-8 WINEDEBUG=-all
 source "$ROOT/scripts/lib/wine.sh"
-hvx_wine_env
-unset PULSE_SERVER
+hvx_wine_env && unset PULSE_SERVER
 # An ALSA device that swallows sound, so Wine has an audio device to offer.
 mkdir -p "$HOME" && printf 'pcm.!default { type null }\n' >"$HOME/.asoundrc"
 rm -rf "$STATE/run" && mkdir -p "$STATE/run"
 
 # Ends every process of the case's prefix and waits for its wineserver before deleting it.
 end_prefix() {
-    [[ -d $PREFIX ]] && WINEPREFIX=$PREFIX wineserver -k 2>/dev/null
-    [[ -d $PREFIX ]] && WINEPREFIX=$PREFIX timeout 20 wineserver -w
+    [[ -d $PREFIX ]] && { wineserver -k 2>/dev/null; timeout 20 wineserver -w; }
     rm -rf "$PREFIX"
 }
 trap 'end_prefix; [[ -n ${HVX_XVFB_PID:-} ]] && kill "$HVX_XVFB_PID"' EXIT
@@ -48,30 +42,24 @@ passed=0 failed=0 failed_names=()
 for file in "$HERE"/cases/*.sh; do
     for name in $(sed -n 's/^\(test_[A-Za-z0-9_]*\) *() *{.*/\1/p' "$file"); do
         [[ $name == *"$filter"* ]] || continue
-        export CASE_DIR=$STATE/run/$name WINEPREFIX=$PREFIX
-        mkdir -p "$CASE_DIR"
-        started=$SECONDS
+        export CASE_DIR=$STATE/run/$name && mkdir -p "$CASE_DIR" && started=$SECONDS
         # HVX lives in a folder whose path has a space, as on a real machine.
         end_prefix
-        cp -a "$TEMPLATE" "$PREFIX" && mkdir -p "$PREFIX/drive_c/Program Files/HVX" &&
-            cp "$HVX_EXE" "$PREFIX/drive_c/Program Files/HVX/HVX.exe" &&
+        cp -a "$TEMPLATE" "$PREFIX" &&
+            install -D "$HVX_EXE" "$PREFIX/drive_c/Program Files/HVX/HVX.exe" &&
             timeout -k 10 "${HVX_CASE_TIMEOUT:-120}" bash "$HERE/lib.sh" run-case "$file" "$name" \
                 >"$CASE_DIR/output.log" 2>&1 </dev/null
         status=$?
         ((status == 124)) && echo "  ABORT: timed out" >>"$CASE_DIR/output.log"
         # A case that ran a checking program counts that program's checks instead of itself.
-        checks_passed=$((status == 0)) checks_failed=$((status != 0)) counts=''
-        if [[ -f $CASE_DIR/counts ]] && read -r p _ f _ <"$CASE_DIR/counts"; then
-            checks_passed=$p checks_failed=$((f > 0 || status == 0 ? f : 1)) counts=", $p+$f checks"
+        p=$((status == 0)) f=$((status != 0)) counts=''
+        if read -r p _ f _ 2>/dev/null <"$CASE_DIR/counts"; then
+            counts=", $p+$f checks" f=$((f > 0 || status == 0 ? f : 1))
         fi
-        passed=$((passed + checks_passed)) failed=$((failed + checks_failed))
-        if ((status == 0 && checks_failed == 0)); then
-            echo "ok    $name ($((SECONDS - started))s$counts)"
-        else
-            failed_names+=("$name")
-            echo "FAIL  $name ($((SECONDS - started))s$counts)"
-            sed 's/^/      /' "$CASE_DIR/output.log"
-        fi
+        passed=$((passed + p)) failed=$((failed + f))
+        ((status == 0 && f == 0)) && result=ok || { result=FAIL; failed_names+=("$name"); }
+        printf '%-5s %s (%ds%s)\n' "$result" "$name" "$((SECONDS - started))" "$counts"
+        [[ $result == ok ]] || sed 's/^/      /' "$CASE_DIR/output.log"
     done
 done
 ((failed)) && echo "win32: failed: ${failed_names[*]} (logs in $STATE/run)"

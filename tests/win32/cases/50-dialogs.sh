@@ -7,9 +7,8 @@ AUTO='Auto Shutdown Function'
 # expect_dialog LISTING IDS LINE: LISTING (what `drive dialog` printed) holds controls with these
 # ids, in order, and this line among them ("ID CLASS CHECK TEXT").
 expect_dialog() {
-    local caption=${1%%$'\n'*}
-    expect_eq "$(sed 1d <<<"$1" | cut -d' ' -f1 | paste -sd' ')" "$2" "$caption: the controls' ids"
-    expect_contains "$1" "$3" "$caption: a control's class, check state and text"
+    expect_eq "$(sed 1d <<<"$1" | cut -d' ' -f1 | paste -sd' ')" "$2" "${1%%$NL*}: controls' ids"
+    expect_contains "$1" "$3" "${1%%$NL*}: a control's class, check state and text"
 }
 
 test_each_dialog_opens_from_its_command_with_its_controls() {
@@ -17,8 +16,8 @@ test_each_dialog_opens_from_its_command_with_its_controls() {
     local command caption button ids line listing
     # command|caption|closing button|ids|a line
     while IFS='|' read -r command caption button ids line; do
-        listing=$(drive command "$command" ';' wait-dialog "$caption" ';' dialog "$caption" ';' \
-            click "$caption" "$button" ';' wait-gone "$caption") || fail "$caption: open, close"
+        listing=$(drive command "$command" ';' dialog "$caption" ';' click "$caption" "$button" \
+            ';' wait-gone "$caption") || fail "$caption: open, close"
         expect_dialog "$listing" "$ids" "$line"
     done <<'EOF_DIALOGS'
 101|Settings|2|-1 1001 1002 -1 1005 1006 1007 -1 1008 1009 1000 1 2|1005 Button 1 Mixed
@@ -28,15 +27,15 @@ test_each_dialog_opens_from_its_command_with_its_controls() {
 EOF_DIALOGS
 
     # Auto Shutdown, and its warnings for an hour of 25 and a countdown of 99 hours.
-    listing=$(drive command 125 ';' wait-dialog "$AUTO" ';' dialog "$AUTO" ';' \
-        set-text "$AUTO" 1351 25 ';' click "$AUTO" 1 ';' wait-dialog Warning ';' dialog Warning \
-        ';' click Warning 1 ';' wait-gone Warning) || fail "$AUTO: open, an hour of 25"
+    listing=$(drive command 125 ';' dialog "$AUTO" ';' set-text "$AUTO" 1351 25 ';' \
+        click "$AUTO" 1 ';' dialog Warning ';' click Warning 1 ';' wait-gone Warning) ||
+        fail "$AUTO: open, an hour of 25"
     expect_dialog "$(sed '/^Warning/,$d' <<<"$listing")" "1010 1003 -1 1025 1026 1351 -1 1352 \
 1353 -1 1354 -1 -1 -1 1015 1016 1017 1018 1019 1020 -1 1021 1022 1023 1024 1000 1 2" \
         "1025 Button 1 Exact Time"
     expect_dialog "$(sed -n '/^Warning/,$p' <<<"$listing")" "-1 1" "-1 Static 0 Invalid Time Input"
     listing=$(drive click "$AUTO" 1026 ';' set-text "$AUTO" 1353 99 ';' click "$AUTO" 1 ';' \
-        wait-dialog Warning ';' dialog Warning ';' click Warning 1 ';' wait-gone Warning ';' \
-        click "$AUTO" 2 ';' wait-gone "$AUTO") || fail "$AUTO: a countdown of 99 hours, Cancel"
+        dialog Warning ';' click Warning 1 ';' wait-gone Warning ';' click "$AUTO" 2 ';' \
+        wait-gone "$AUTO") || fail "$AUTO: a countdown of 99 hours, Cancel"
     expect_dialog "$listing" "-1 1" "-1 Static 0 Invalid Timer Input"
 }

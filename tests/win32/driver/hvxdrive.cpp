@@ -1,25 +1,22 @@
 // hvxdrive.exe: drives a running HVX.exe from inside its Wine prefix, as the system and a user
 // would. Steps run in order, separated by ";" arguments; the first that fails (or waits more than
-// five seconds) ends the run with exit code 1.
-//
-//   wait-ready                 HVX's main window "SystemTray" exists and its message loop runs
+// five seconds) ends the run with exit code 1. Those that post to HVX (and keys, click) return
+// once HVX has taken the message; dialog, click and set-text first wait for their dialog.
+//   wait-ready | sync          HVX's main window "SystemTray" is up | HVX took all posted so far
 //   command ID | timer ID      WM_COMMAND / WM_TIMER posted to the main window
 //   tray MESSAGE               the tray callback (WM_USER + 15) with a mouse message, e.g. 0x205
 //   keys COMBO...              real key presses (SendInput): ctrl+alt+r, up, enter, escape
-//   sync                       wait until HVX has taken everything posted so far
-//   click CAPTION ID           a click on a dialog's control
-//   set-text CAPTION ID TEXT   types into an edit box
-//   wait-menu                  the popup menu is up
-//   wait-dialog CAPTION | wait-gone CAPTION
+//   wait-menu | wait-dialog CAPTION | wait-gone CAPTION
 //   dialog CAPTION             "CAPTION [topmost]", then "ID CLASS CHECK TEXT" per control
+//   click CAPTION ID | set-text CAPTION ID TEXT: a click on / typing into a dialog's control
 //   hold-hotkey COMBO          holds it as another program would; prints "ok", never returns
-//
-// Those that post to HVX (and keys, click) return once HVX has taken the message.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cwctype>
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,11 +24,6 @@ namespace {
 
 using Args = std::vector<std::wstring>;
 constexpr DWORD kWaitMs = 5000;
-
-void Print(const std::wstring& text) {
-    printf("%ls\n", text.c_str());
-    fflush(stdout);
-}
 
 template <typename Condition>
 bool WaitFor(Condition condition) {
@@ -48,9 +40,7 @@ HWND FindVisible(const wchar_t* cls, const wchar_t* title) {
 }
 
 const auto Main = [] { return FindWindowW(L"HVXMainWnd", L"SystemTray"); };
-const auto Dialog = [](const std::wstring& caption) {
-    return FindVisible(L"#32770", caption.c_str());
-};
+const auto Dialog = [](const std::wstring& title) { return FindVisible(L"#32770", title.c_str()); };
 
 std::wstring Text(HWND window) {
     wchar_t text[512] = L"";  // sent, so the control answers from its own process
@@ -71,12 +61,10 @@ bool Sync(HWND window) {
     auto hook = reinterpret_cast<HOOKPROC>(
         reinterpret_cast<void*>(probe ? GetProcAddress(probe, "SyncHook") : nullptr));
     HHOOK installed = hook ? SetWindowsHookExW(WH_GETMESSAGE, hook, probe, thread) : nullptr;
-    bool done = false;
-    if (installed && process && taken) {
-        PostThreadMessageW(thread, RegisterWindowMessageW(L"HVXDriveSync"), 0, 0);
-        const HANDLE handles[] = {taken, process};
-        done = WaitForMultipleObjects(2, handles, FALSE, kWaitMs) != WAIT_TIMEOUT;
-    }
+    const HANDLE handles[] = {taken, process};
+    const bool done = installed && process && taken &&
+                      PostThreadMessageW(thread, RegisterWindowMessageW(L"HVXDriveSync"), 0, 0) &&
+                      WaitForMultipleObjects(2, handles, FALSE, kWaitMs) != WAIT_TIMEOUT;
     if (installed) UnhookWindowsHookEx(installed);
     CloseHandle(process), CloseHandle(taken), FreeLibrary(probe);
     return done;
@@ -86,68 +74,58 @@ bool PostAndSync(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return window && PostMessageW(window, message, wParam, lParam) && Sync(window);
 }
 
-// "ctrl+alt+r" as virtual keys, in pressing order.
-bool ParseCombo(const std::wstring& combo, std::vector<WORD>& keys) {
-    static const std::pair<std::wstring, WORD> kNames[] = {
-        {L"ctrl", VK_CONTROL}, {L"alt", VK_MENU},    {L"up", VK_UP},        {L"down", VK_DOWN},
-        {L"left", VK_LEFT},    {L"right", VK_RIGHT}, {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}};
-    size_t start = 0;
-    for (;;) {
-        const size_t plus = combo.find(L'+', start);
-        const std::wstring name = combo.substr(start, plus - start);
-        WORD vk = name.size() == 1 ? static_cast<WORD>(towupper(name[0])) : 0;
-        for (const auto& [text, key] : kNames)
-            if (name == text) vk = key;
-        if (!vk) return false;
-        keys.push_back(vk);
-        if (plus == std::wstring::npos) return true;
-        start = plus + 1;
+// "ctrl+alt+r" as virtual keys, in pressing order; none when a name is not known.
+std::vector<WORD> Combo(const std::wstring& combo) {
+    static const std::map<std::wstring, WORD> kNames = {
+        {L"ctrl", VK_CONTROL}, {L"alt", VK_MENU},     {L"up", VK_UP},         {L"down", VK_DOWN},
+        {L"left", VK_LEFT},    {L"enter", VK_RETURN}, {L"escape", VK_ESCAPE}, {L"r", 'R'}};
+    std::vector<WORD> keys;
+    std::wistringstream names(combo);
+    for (std::wstring name; std::getline(names, name, L'+');) {
+        const auto named = kNames.find(name);
+        if (named == kNames.end()) return {};
+        keys.push_back(named->second);
     }
+    return keys;
 }
 
 bool PressKeys(const std::wstring& combo) {
-    std::vector<WORD> keys;
-    if (!ParseCombo(combo, keys)) return false;
-    std::vector<INPUT> inputs;
-    for (int up = 0; up < 2; ++up) {
-        for (size_t i = 0; i < keys.size(); ++i) {
-            INPUT input{};
-            input.type = INPUT_KEYBOARD;
-            input.ki.wVk = keys[up ? keys.size() - 1 - i : i];
-            input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(input.ki.wVk, MAPVK_VK_TO_VSC));
-            const bool extended = input.ki.wVk >= VK_LEFT && input.ki.wVk <= VK_DOWN;
-            input.ki.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
-            inputs.push_back(input);
-        }
+    const std::vector<WORD> keys = Combo(combo);
+    std::vector<INPUT> inputs(2 * keys.size());  // all down in order, then up in reverse
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        const bool up = i >= keys.size();
+        KEYBDINPUT& key = (inputs[i].type = INPUT_KEYBOARD, inputs[i].ki);
+        key.wVk = keys[up ? inputs.size() - 1 - i : i];
+        key.wScan = static_cast<WORD>(MapVirtualKeyW(key.wVk, MAPVK_VK_TO_VSC));
+        const bool extended = key.wVk >= VK_LEFT && key.wVk <= VK_DOWN;
+        key.dwFlags = (extended ? KEYEVENTF_EXTENDEDKEY : 0) | (up ? KEYEVENTF_KEYUP : 0);
     }
-    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) ==
-           inputs.size();
+    return !keys.empty() && SendInput(static_cast<UINT>(inputs.size()), inputs.data(),
+                                      sizeof(INPUT)) == inputs.size();
 }
 
 bool HoldHotKey(const std::wstring& combo) {
-    std::vector<WORD> keys;
-    if (!ParseCombo(combo, keys)) return false;
+    const std::vector<WORD> keys = Combo(combo);
     UINT modifiers = 0;
     for (size_t i = 0; i + 1 < keys.size(); ++i)
         modifiers |= keys[i] == VK_CONTROL ? MOD_CONTROL : keys[i] == VK_MENU ? MOD_ALT : 0;
-    if (!RegisterHotKey(nullptr, 1, modifiers, keys.back())) return false;
-    Print(L"ok");
-    for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;) {
-    }
+    if (keys.empty() || !RegisterHotKey(nullptr, 1, modifiers, keys.back())) return false;
+    fputs("ok\n", stdout), fflush(stdout);
+    Sleep(INFINITE);  // the hotkey is held while this thread lives
     return true;
 }
 
 bool PrintDialog(HWND dialog) {
     const bool topmost = GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST;
-    Print(Text(dialog) + (topmost ? L" topmost" : L""));
+    printf("%ls%s\n", Text(dialog).c_str(), topmost ? " topmost" : "");
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         wchar_t cls[64] = L"";
         GetClassNameW(child, cls, 64);
         DWORD_PTR check = 0;
         if (lstrcmpiW(cls, L"Button") == 0)
             SendMessageTimeoutW(child, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &check);
-        Print(std::to_wstring(static_cast<short>(GetDlgCtrlID(child))) + L" " + cls + L" " +
-              std::to_wstring(check) + L" " + Text(child));
+        printf("%d %ls %u %ls\n", static_cast<short>(GetDlgCtrlID(child)), cls,
+               static_cast<unsigned>(check), Text(child).c_str());
     }
     return true;
 }
@@ -163,18 +141,17 @@ bool Step(const Args& a) {
     if (step == L"timer" && n == 2) return PostAndSync(Main(), WM_TIMER, number, 0);
     if (step == L"tray" && n == 2)
         return PostAndSync(FindWindowW(L"HVXTrayWnd", nullptr), WM_USER + 15, 101, number);
-    if (step == L"keys" && n >= 2) {
-        for (size_t i = 1; i < n; ++i)
-            if (!PressKeys(a[i])) return false;
-        return Sync(Main());  // a hotkey is posted to HVX by the time SendInput returns
-    }
+    // A hotkey is posted to HVX by the time SendInput returns.
+    if (step == L"keys" && n >= 2)
+        return std::all_of(a.begin() + 1, a.end(), PressKeys) && Sync(Main());
     if (step == L"wait-menu") return WaitFor([] { return FindVisible(L"#32768", nullptr); });
-    if (step == L"wait-dialog" && n == 2) return WaitFor([&] { return Dialog(a[1]); });
     if (step == L"wait-gone" && n == 2) return WaitFor([&] { return !Dialog(a[1]); });
     if (step == L"hold-hotkey" && n == 2) return HoldHotKey(a[1]);
-    HWND dialog = n >= 2 ? Dialog(a[1]) : nullptr;
-    if (step == L"dialog" && n == 2) return dialog && PrintDialog(dialog);
-    HWND control = dialog && n >= 3 ? GetDlgItem(dialog, _wtoi(a[2].c_str())) : nullptr;
+    HWND dialog = nullptr;  // the steps left wait for their dialog
+    if (n < 2 || !WaitFor([&] { return dialog = Dialog(a[1]); })) return false;
+    if (step == L"wait-dialog") return n == 2;
+    if (step == L"dialog") return n == 2 && PrintDialog(dialog);
+    HWND control = n >= 3 ? GetDlgItem(dialog, _wtoi(a[2].c_str())) : nullptr;
     // Posted: a click that opens a nested dialog returns at once; the sync waits for either.
     if (step == L"click" && n == 3) return control && PostAndSync(control, BM_CLICK, 0, 0);
     return step == L"set-text" && n == 4 && control &&
@@ -185,18 +162,13 @@ bool Step(const Args& a) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    std::vector<Args> steps(1);
-    for (int i = 1; i < argc; ++i) {
-        if (std::wstring(argv[i]) == L";")
-            steps.emplace_back();
+    Args step;
+    for (int i = 1, number = 1; i <= argc; ++i)
+        if (i < argc && std::wstring(argv[i]) != L";")
+            step.emplace_back(argv[i]);
+        else if (step.empty() || !Step(step))
+            return fprintf(stderr, "hvxdrive: step %d failed\n", number), 1;
         else
-            steps.back().emplace_back(argv[i]);
-    }
-    for (size_t i = 0; i < steps.size(); ++i) {
-        if (steps[i].empty() || !Step(steps[i])) {
-            fprintf(stderr, "hvxdrive: step %zu failed\n", i + 1);
-            return 1;
-        }
-    }
+            step.clear(), ++number;
     return 0;
 }

@@ -5,12 +5,9 @@
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK SyncHook(int code, WPARAM wParam, LPARAM lParam) {
     static const UINT marker = RegisterWindowMessageW(L"HVXDriveSync");
-    const auto* message = reinterpret_cast<const MSG*>(lParam);
-    if (code == HC_ACTION && message->message == marker) {
-        if (HANDLE taken = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Local\\HVXDriveSync")) {
-            SetEvent(taken);
-            CloseHandle(taken);
-        }
-    }
+    HANDLE taken = nullptr;
+    if (code == HC_ACTION && reinterpret_cast<const MSG*>(lParam)->message == marker &&
+        (taken = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Local\\HVXDriveSync")))
+        SetEvent(taken), CloseHandle(taken);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
