@@ -36,7 +36,10 @@ TEST(CommandLine, EachWordDoesWhatItsHotkeyOrMenuItemDoes) {
         {"advanced-options", 0, ID_ADVANCED_OPTIONS}, {"help-dialog", 0, ID_HELP}, {"exit", 0, ID_EXIT}};
     // clang-format on
     EXPECT_EQ(CommandWords().size(), std::size(words));
-    const auto seed = [](FakePlatform& f) { f.registry.Set("RegShutdownByUsingShortcut", 1); };
+    const auto seed = [](FakePlatform& f) {
+        f.registry.Set("RegShutdownByUsingShortcut", 1);
+        f.registry.Set("RegVolumeStep", 2800);  // so that up and down differ
+    };
     for (const auto& [word, hotkey, command] : words) {
         Rig byWord(seed), byHand(seed);
         RunCommandWord(byWord.F(), *FindCommandWord(word));
