@@ -2,8 +2,11 @@
 // clock.
 #pragma once
 
-#include <QLocalServer>
+#include <QObject>
+#include <QString>
 #include <functional>
+
+class QSocketNotifier;
 
 #include "platform/Clock.h"
 #include "platform/InstanceMarker.h"
@@ -14,10 +17,16 @@ namespace hvx::linux_platform {
 // A listening socket in the abstract namespace, named after the fixed marker name: visible to
 // every user of the machine, and gone with its process however that ends, so a crash leaves no
 // stale file behind. It takes one command word per connection, from this user's processes only.
+// A plain Unix socket watched by the event loop: QtNetwork's local server would load Kerberos,
+// proxy and resolver libraries for this alone. The address is the one QLocalServer uses for the
+// same name, so builds of either kind find each other.
 class LocalServerMarker : public IInstanceMarker {
   public:
     // name: the marker name without its "Global\" prefix; by default the program's own.
     explicit LocalServerMarker(const QString& name = DefaultName());
+    ~LocalServerMarker() override;
+    LocalServerMarker(const LocalServerMarker&) = delete;
+    LocalServerMarker& operator=(const LocalServerMarker&) = delete;
     static QString DefaultName();
     State CreationState() const override { return m_state; }
     // Words that arrive are answered and then handed to onCommand from the event loop.
@@ -28,7 +37,10 @@ class LocalServerMarker : public IInstanceMarker {
   private:
     void TakeConnections();
 
-    QLocalServer m_server;
+    int m_listener = -1;
+    QSocketNotifier* m_listening = nullptr;
+    // Parent of the listener's notifier and of every open connection: they go with the marker.
+    QObject m_connections;
     State m_state = State::Failed;
     std::function<void(const CommandWord&)> m_onCommand;
 };
