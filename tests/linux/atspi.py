@@ -47,11 +47,11 @@ def menu(argv):  # a popup menu is no child of the application: it is seen as it
     return [n for n in walk(menu) if n.getRole() == R.ROLE_MENU_ITEM]
 
 
-def control(caption, spec):
+def control(caption, name):
     nodes = list(walk(wait(lambda: window(caption))))
-    if spec.startswith("text#"):
-        return [n for n in nodes if n.getRole() == R.ROLE_TEXT][int(spec[5:])]
-    return next(n for n in nodes if n.name == spec and n.getRole() != R.ROLE_LABEL)
+    if name.startswith("text#"):
+        return [n for n in nodes if n.getRole() == R.ROLE_TEXT][int(name[5:])]
+    return next(n for n in nodes if n.name == name and n.getRole() != R.ROLE_LABEL)
 
 
 command, args = sys.argv[1], sys.argv[2:]
@@ -64,8 +64,8 @@ elif command in ("window", "gone"):
 elif command == "press":
     wait(lambda: control(args[0], args[1])).queryAction().doAction(0)
 elif command == "set":
-    for spec, value in (a.split("=", 1) for a in args[1:]):
-        node = control(args[0], spec)
+    for name, value in (a.split("=", 1) for a in args[1:]):
+        node = control(args[0], name)
         if node.getRole() not in (R.ROLE_CHECK_BOX, R.ROLE_RADIO_BUTTON):
             node.queryEditableText().setTextContents(value)
         elif node.getState().contains(R.STATE_CHECKED) != (value == "1"):

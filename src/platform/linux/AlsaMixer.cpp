@@ -1,17 +1,11 @@
 #include "platform/linux/AlsaMixer.h"
 
+#include "platform/linux/MixerIds.h"
 #include "resources/Resource.h"
 
 namespace hvx::linux_platform {
 
 namespace {
-
-// Line and control ids handed to the behaviour.
-constexpr uint32_t kSpeakersLine = 1;
-constexpr uint32_t kWaveLine = 2;
-constexpr uint32_t kMasterVolume = 1;
-constexpr uint32_t kMasterMute = 2;
-constexpr uint32_t kWaveVolume = 3;
 
 snd_mixer_elem_t* FindElement(snd_mixer_t* mixer, const char* name) {
     snd_mixer_selem_id_t* id = nullptr;

@@ -6,6 +6,7 @@
 #include <pulse/subscribe.h>
 
 #include "platform/linux/AlsaMixer.h"
+#include "platform/linux/MixerIds.h"
 #include "resources/Resource.h"
 #include "volume/StreamLevels.h"
 
@@ -14,13 +15,6 @@ namespace hvx::linux_platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// Line and control ids handed to the behaviour (the same as the ALSA mixer's).
-constexpr uint32_t kSpeakersLine = 1;
-constexpr uint32_t kWaveLine = 2;
-constexpr uint32_t kMasterVolume = 1;
-constexpr uint32_t kMasterMute = 2;
-constexpr uint32_t kWaveVolume = 3;
 
 // Every call runs on the GUI thread: a server that does not answer may hold it this long.
 constexpr auto kConnectWait = std::chrono::milliseconds(500);
