@@ -1,5 +1,7 @@
 // The mixer device as the ALSA simple mixer of the "default" device: "Master" gives the
-// speakers line (volume, and the playback switch as the mute), "PCM" the wave line.
+// speakers line (volume, and the playback switch as the mute), "PCM" the wave line. ALSA is
+// only the fallback where no sound server answers, so libasound is loaded then, not linked:
+// without it (or a function of it) there is no device.
 #pragma once
 
 #include <alsa/asoundlib.h>
@@ -7,6 +9,8 @@
 #include "platform/MixerDevice.h"
 
 namespace hvx::linux_platform {
+
+struct AlsaFunctions;
 
 class AlsaMixer : public IMixerDevice {
   public:
@@ -32,6 +36,7 @@ class AlsaMixer : public IMixerDevice {
     // Values are offered from 0 up when an element's range starts below 0.
     long Offset(snd_mixer_elem_t* element) const;
 
+    const AlsaFunctions* m_alsa;  // null without libasound
     const char* m_device;
     snd_mixer_t* m_mixer = nullptr;
 };

@@ -1,7 +1,7 @@
 # shellcheck shell=bash
-# The volume hotkeys, the icon and the command line move the sound server's sink; the menu
-# follows the mute state; a flood on the socket, another
-# user's word and a stalled logind hold up nothing.
+# The volume hotkeys, the icon and the command line move the sound server's sink (through
+# ALSA's default control when the program finds no server); the menu follows the mute state; a
+# flood on the socket, another user's word and a stalled logind hold up nothing.
 case_volume_and_command_line() {
     write_conf RegMode=1 RegVolumeStep=2800 RegShutdownByUsingShortcut=1
     pactl set-sink-volume hvx_sink 30000
@@ -34,6 +34,10 @@ case_volume_and_command_line() {
     check "a volume hotkey answers while logind has not" wait_until 4 sink_volume_is 32800
     mock_set "${reboot[@]}" string:
     check "--exit ends it" eval "'$HVX' --exit && wait_until 10 hvx_gone"
+    printf 'ctl.!default { type pulse server "unix:%s" }\n' "$WORK/pulse" >"$WORK/alsa.conf"
+    check "no server at PULSE_SERVER: Ctrl+Up moves ALSA's Master, the sink here" eval \
+        "PULSE_SERVER=unix:$WORK/none ALSA_CONFIG_PATH=$WORK/alsa.conf start_hvx &&
+        xdotool key ctrl+Up && wait_until 3 sink_volume_is 35600"
 }
 flood_and_foreign() {  # as root: true when all are turned away
     "$PYTHON" - "$(sed -n 's/^ *"Global\\\\\({.*}\)";$/\1/p' "$ROOT/src/resources/Resource.h")" <<'EOF'
