@@ -1,7 +1,7 @@
 // The mixer device as a PulseAudio-compatible sound server (PulseAudio, or PipeWire's
 // pipewire-pulse) sees it: the default sink gives the speakers line (its volume, and its mute),
 // the application streams playing on it (sink inputs) give the wave line. Values are the
-// server's own scale, 0 to PA_VOLUME_NORM, one value for all channels.
+// server's own scale, 0 to 65536 (full volume), one value for all channels.
 #pragma once
 
 #include <chrono>
@@ -9,12 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include <pulse/context.h>
-#include <pulse/introspect.h>
-#include <pulse/mainloop.h>
-#include <pulse/volume.h>
-
 #include "platform/MixerDevice.h"
+#include "platform/linux/PulseProtocol.h"
 
 namespace hvx::linux_platform {
 
@@ -42,40 +38,31 @@ class PulseMixer : public IMixerDevice {
     bool SetControlValue(uint32_t controlId, uint32_t value) override;
 
   private:
-    struct Sink {
-        uint32_t index = 0;
-        pa_cvolume volume{};
-        bool muted = false;
-        bool found = false;
-    };
     struct Stream {
         uint32_t index = 0;
-        pa_cvolume volume{};
+        pulse::Volume volume;
     };
 
-    static void OnSink(pa_context*, const pa_sink_info* info, int eol, void* userdata);
-    // Asks the server to report changes of sinks, streams and the default sink.
-    bool Subscribe();
     void Disconnect();
     void Forget() { m_sinkKnown = m_streamsKnown = false; }
-    // Runs the loop until every operation has ended (and drops them); false when one could not
-    // be sent, the wait ran out or the connection broke. A server that stops answering costs
-    // one bounded wait, then the connection is dropped.
-    bool Wait(const std::vector<pa_operation*>& operations);
+    // Sends the requests and waits for the answers; false when one was refused, the connection
+    // broke or the wait ran out. A server that stops answering costs one bounded wait, then the
+    // connection is dropped.
+    bool Call(const std::vector<pulse::Client::Request>& requests,
+              std::vector<std::vector<uint8_t>>* answers = nullptr);
     // The default sink, and the streams playing on it whose volume can be set, as last read;
     // read again once the server has reported a change, or after a change of ours.
-    bool ReadSink(Sink& sink);
-    bool ReadStreams(Sink& sink, std::vector<Stream>& streams);
+    bool ReadSink(pulse::SinkInfo& sink);
+    bool ReadStreams(pulse::SinkInfo& sink, std::vector<Stream>& streams);
 
-    pa_mainloop* m_loop = nullptr;
-    pa_context* m_context = nullptr;
+    pulse::Client m_client;
     bool m_open = false;
     bool m_silent = false;
-    Sink m_sink;
+    pulse::SinkInfo m_sink;
     std::vector<Stream> m_streams;
     bool m_sinkKnown = false;
     bool m_streamsKnown = false;
-    uint64_t m_reports = 0;  // changes the server has reported
+    uint64_t m_reportsSeen = 0;  // changes the server had reported when last looked
     // After a failed connection, the next attempt waits a moment: a hung server must not cost
     // a full wait on every call.
     std::chrono::steady_clock::time_point m_retryAfter{};
