@@ -14,9 +14,10 @@ PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libx11-dev libxcb1-dev libasound
                     qt6-wayland)
 # The Linux end-to-end tests: a private X server with a tray host, a sound server behind ALSA, a
 # private system bus with a mock logind, the accessibility bus (AT-SPI), a sped-up clock; cpack's .deb needs
-# dpkg-shlibdeps (dpkg-dev) and file.
+# dpkg-shlibdeps (dpkg-dev) and file. PipeWire's sound server, as most desktops run it, beside PulseAudio.
 PACKAGES_LINUX_TESTS=(xvfb xdotool x11-utils trayer fonts-liberation fontconfig faketime at-spi2-core python3-pyatspi
-                      pulseaudio pulseaudio-utils python3-dbusmock dbus dpkg-dev file x11-xkb-utils)
+                      pulseaudio pulseaudio-utils python3-dbusmock dbus dpkg-dev file x11-xkb-utils
+                      pipewire-pulse wireplumber)
 # The Wayland end-to-end tests (tests/linux/wayland.sh): KWin headless, the shortcut portal with
 # its KDE backend, keys sent through KWin's fake-input protocol, a mock tray watcher, AT-SPI.
 PACKAGES_WAYLAND_TESTS=(kwin-wayland xdg-desktop-portal xdg-desktop-portal-kde qt6-wayland

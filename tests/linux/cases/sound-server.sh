@@ -2,11 +2,13 @@
 # Where a sound server answers, the master is its default sink and the wave line the streams
 # playing on that sink.
 PLAYERS=() LEVELS=""
-play() {  # play VOLUME [SINK]: a stream of silence; returns once the server has it
+play() {  # play VOLUME [SINK]: a stream of silence at VOLUME, once the server has it
     local before=$(pactl list short sink-inputs | wc -l)
-    pacat --device="${2:-hvx_sink}" --volume="$1" </dev/zero 2>/dev/null &
+    pacat --device="${2:-hvx_sink}" </dev/zero 2>/dev/null &
     PLAYERS+=($!)
     wait_until 5 eval "[ \$(pactl list short sink-inputs | wc -l) -gt $before ]"
+    # Set afterwards: PipeWire's session manager gives a new stream the last one's volume.
+    pactl set-sink-input-volume "$(pactl list short sink-inputs | sort -n | tail -1 | cut -f1)" "$1"
 }
 levels_are() {  # levels_are 'SINK_L SINK_R | OTHER_L OTHER_R | STREAM...' (streams by age)
     LEVELS=$({ pactl get-sink-volume hvx_sink && echo '|' && pactl get-sink-volume hvx_other &&
@@ -48,9 +50,30 @@ case_sound_server() {
     check "Ctrl+Up moves the sink alone by the whole step, keeping its balance" \
         levels_become "32800 16400 | 20000 20000 | 10000"
     pactl set-default-sink hvx_other
+    wait_until 3 eval '[ "$(pactl get-default-sink)" = hvx_other ]'  # PipeWire's takes a moment
     xdotool key ctrl+Down
     check "after a change of default sink, Ctrl+Down moves the new one and its stream" \
         levels_become "32800 16400 | 18600 18600 | 8600"
     stop_players
     pactl set-default-sink hvx_sink && pactl unload-module "$other"
+}
+
+# The same on PipeWire's server, which most desktops run, found where a session has it: the
+# runtime directory's socket, with no PULSE_SERVER to point there.
+case_sound_server_on_pipewire() {
+    command -v pipewire-pulse >/dev/null || { SKIP_REASON="no pipewire-pulse"; return; }
+    local pulse=$PULSE_SERVER first=${#SERVICES[@]}
+    service - pipewire
+    wait_until 10 test -S "$XDG_RUNTIME_DIR/pipewire-0"  # or the others give up at once
+    service - wireplumber && service - pipewire-pulse
+    unset PULSE_SERVER
+    pactl() { command pactl "$@" 2>/dev/null; }  # while the session manager starts
+    check "pipewire-pulse answers, with a default sink" eval 'wait_until 15 pactl info &&
+        pactl load-module module-null-sink sink_name=hvx_sink >/dev/null &&
+        wait_until 10 pactl set-default-sink hvx_sink &&
+        wait_until 5 eval "[ \"\$(pactl get-default-sink)\" = hvx_sink ]"'
+    unset -f pactl
+    case_sound_server
+    kill "${SERVICES[@]:first}"
+    export PULSE_SERVER=$pulse
 }
