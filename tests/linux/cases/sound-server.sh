@@ -54,6 +54,11 @@ case_sound_server() {
     xdotool key ctrl+Down
     check "after a change of default sink, Ctrl+Down moves the new one and its stream" \
         levels_become "32800 16400 | 18600 18600 | 8600"
+    choose "Save Volume Level" && idle  # reads both lines, changes nothing
+    pactl set-sink-volume hvx_other 10000
+    xdotool key ctrl+Up
+    check "a change made elsewhere since is taken in" \
+        levels_become "32800 16400 | 11400 11400 | 10000"
     stop_players
     pactl set-default-sink hvx_sink && pactl unload-module "$other"
 }
