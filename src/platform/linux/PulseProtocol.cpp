@@ -245,7 +245,7 @@ bool TagReader::Skip(int count) {
 }
 
 bool ParseSink(TagReader& reader, SinkInfo& sink) {
-    // index, name, description, sample spec, channel map, owner module, volume, mute; what
+    // index, name, description, sample format, channel map, owner module, volume, mute; what
     // follows is of no use here.
     return reader.U32(sink.index) && reader.Skip(5) && reader.Levels(sink.volume) &&
            reader.Bool(sink.muted);
@@ -254,7 +254,7 @@ bool ParseSink(TagReader& reader, SinkInfo& sink) {
 bool ParseStreams(TagReader& reader, std::vector<StreamInfo>& streams) {
     streams.clear();
     while (!reader.AtEnd()) {
-        // index, name, owner module, client, sink, sample spec, channel map, volume, two
+        // index, name, owner module, client, sink, sample format, channel map, volume, two
         // latencies, resample method, driver, mute, properties, corked, has volume, volume
         // writable
         StreamInfo stream;
