@@ -24,10 +24,12 @@ namespace {
 
 using Args = std::vector<std::wstring>;
 constexpr DWORD kWaitMs = 5000;
+// A start may first bring the prefix up again after a power action ended it, on a busy machine.
+constexpr DWORD kStartWaitMs = 30000;
 
 template <typename Condition>
-bool WaitFor(Condition condition) {
-    for (const ULONGLONG end = GetTickCount64() + kWaitMs; !condition(); Sleep(20))
+bool WaitFor(Condition condition, DWORD waitMs = kWaitMs) {
+    for (const ULONGLONG end = GetTickCount64() + waitMs; !condition(); Sleep(20))
         if (GetTickCount64() >= end) return false;
     return true;
 }
@@ -135,7 +137,7 @@ bool Step(const Args& a) {
     const std::wstring& step = a[0];
     const size_t n = a.size();
     const UINT number = n >= 2 ? wcstoul(a.back().c_str(), nullptr, 0) : 0;
-    if (step == L"wait-ready") return WaitFor([] { return Main(); }) && Sync(Main());
+    if (step == L"wait-ready") return WaitFor([] { return Main(); }, kStartWaitMs) && Sync(Main());
     if (step == L"sync") return Sync(Main());
     if (step == L"command" && n == 2) return PostAndSync(Main(), WM_COMMAND, number, 0);
     if (step == L"timer" && n == 2) return PostAndSync(Main(), WM_TIMER, number, 0);
