@@ -48,7 +48,10 @@ hvx_start() {
     reg_set RelayInclude REG_SZ "${relay:-none}" 'HKCU\Software\Wine\Debug' || hvx_abort "no relay"
     HVX_LOG=$CASE_DIR/hvx.$((++HVX_STARTS)).log
     WINEDEBUG=$debug "${clock[@]}" wine "$HVX_WIN_EXE" >"$HVX_LOG" 2>&1 & HVX_PID=$!
-    drive wait-ready || hvx_abort "HVX did not come up (log: $HVX_LOG)"
+    drive wait-ready && return
+    local state='still starting'
+    kill -0 "$HVX_PID" 2>/dev/null || { wait "$HVX_PID"; state="ended with $?"; }
+    hvx_abort "HVX did not come up ($state; log: $HVX_LOG)"
 }
 
 # hvx_wait_exit: true once HVX has ended (within ten seconds). hvx_wait_prefix_down: the same,
