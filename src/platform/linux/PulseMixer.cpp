@@ -11,9 +11,8 @@ namespace hvx::linux_platform {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using pulse::Clock;
 using pulse::TagReader;
-using pulse::TagWriter;
 using Request = pulse::Client::Request;
 
 // Every call runs on the GUI thread: a server that does not answer may hold it this long.
@@ -28,6 +27,12 @@ Request SinkQuestion() {
     Request request{pulse::kGetSinkInfo, {}};
     request.arguments.U32(pulse::kInvalidIndex).String(kDefaultSink);
     return request;
+}
+
+std::vector<uint32_t> Levels(const std::vector<pulse::StreamInfo>& streams) {
+    std::vector<uint32_t> levels;
+    for (const pulse::StreamInfo& stream : streams) levels.push_back(pulse::Loudest(stream.volume));
+    return levels;
 }
 
 }  // namespace
@@ -89,7 +94,7 @@ bool PulseMixer::ReadSink(pulse::SinkInfo& sink) {
     return true;
 }
 
-bool PulseMixer::ReadStreams(pulse::SinkInfo& sink, std::vector<Stream>& streams) {
+bool PulseMixer::ReadStreams(pulse::SinkInfo& sink, std::vector<pulse::StreamInfo>& streams) {
     if (!m_open || !Connect()) return false;
     if (!m_sinkKnown || !m_streamsKnown) {
         std::vector<std::vector<uint8_t>> answers;
@@ -104,8 +109,7 @@ bool PulseMixer::ReadStreams(pulse::SinkInfo& sink, std::vector<Stream>& streams
         m_sink = fresh;
         m_streams.clear();
         for (pulse::StreamInfo& input : inputs)
-            if (input.sink == fresh.index && input.settable)
-                m_streams.push_back({input.index, std::move(input.volume)});
+            if (input.sink == fresh.index && input.settable) m_streams.push_back(std::move(input));
         m_sinkKnown = m_streamsKnown = true;
     }
     sink = m_sink;
@@ -139,7 +143,7 @@ bool PulseMixer::GetLineByComponentType(uint32_t componentType, uint32_t& lineId
         return true;
     }
     // No application playing on the default sink: no wave line.
-    std::vector<Stream> streams;
+    std::vector<pulse::StreamInfo> streams;
     if (componentType == MIXER_LINE_SRC_WAVEOUT && ReadStreams(sink, streams) && !streams.empty()) {
         lineId = kWaveLine;
         return true;
@@ -177,11 +181,9 @@ bool PulseMixer::GetControlValue(uint32_t controlId, uint32_t& value) {
             value = sink.muted ? 1 : 0;
             return true;
         case kWaveVolume: {
-            std::vector<Stream> streams;
+            std::vector<pulse::StreamInfo> streams;
             if (!ReadStreams(sink, streams)) return false;
-            std::vector<uint32_t> levels;
-            for (const Stream& stream : streams) levels.push_back(pulse::Loudest(stream.volume));
-            return LoudestLevel(levels, value);
+            return LoudestLevel(Levels(streams), value);
         }
         default:
             return false;
@@ -212,11 +214,9 @@ bool PulseMixer::SetControlValue(uint32_t controlId, uint32_t value) {
             return Call({request});
         }
         case kWaveVolume: {
-            std::vector<Stream> streams;
+            std::vector<pulse::StreamInfo> streams;
             if (!ReadStreams(sink, streams) || streams.empty()) return false;
-            std::vector<uint32_t> levels;
-            for (const Stream& stream : streams) levels.push_back(pulse::Loudest(stream.volume));
-            const std::vector<uint32_t> scaled = ScaleToLoudest(levels, level);
+            const std::vector<uint32_t> scaled = ScaleToLoudest(Levels(streams), level);
             std::vector<Request> requests;
             for (size_t i = 0; i < streams.size(); ++i) {
                 requests.push_back({pulse::kSetSinkInputVolume, {}});

@@ -38,11 +38,6 @@ class PulseMixer : public IMixerDevice {
     bool SetControlValue(uint32_t controlId, uint32_t value) override;
 
   private:
-    struct Stream {
-        uint32_t index = 0;
-        pulse::Volume volume;
-    };
-
     void Disconnect();
     void Forget() { m_sinkKnown = m_streamsKnown = false; }
     // Sends the requests and waits for the answers; false when one was refused, the connection
@@ -53,13 +48,13 @@ class PulseMixer : public IMixerDevice {
     // The default sink, and the streams playing on it whose volume can be set, as last read;
     // read again once the server has reported a change, or after a change of ours.
     bool ReadSink(pulse::SinkInfo& sink);
-    bool ReadStreams(pulse::SinkInfo& sink, std::vector<Stream>& streams);
+    bool ReadStreams(pulse::SinkInfo& sink, std::vector<pulse::StreamInfo>& streams);
 
     pulse::Client m_client;
     bool m_open = false;
     bool m_silent = false;
     pulse::SinkInfo m_sink;
-    std::vector<Stream> m_streams;
+    std::vector<pulse::StreamInfo> m_streams;
     bool m_sinkKnown = false;
     bool m_streamsKnown = false;
     uint64_t m_reportsSeen = 0;  // changes the server had reported when last looked
