@@ -82,13 +82,17 @@ constexpr std::array<ControlTemplate, 11> kAdvancedControls{{
      9},
 }};
 
-// --- Warnings (114, 117) -------------------------------------------------------------------
+// --- Warnings (114, 116, 117) --------------------------------------------------------------
 constexpr std::array<ControlTemplate, 2> kInvalidTimeControls{{
     {CC::Static, IDC_STATIC, "Invalid Time Input", SsCenter, 0, 7, 9, 97, 8},
     {CC::Button, IDOK, "OK", kDefPush | Group, 0, 30, 26, 50, 14},
 }};
 constexpr std::array<ControlTemplate, 2> kInvalidTimerControls{{
     {CC::Static, IDC_STATIC, "Invalid Timer Input", SsCenter, 0, 7, 9, 97, 8},
+    {CC::Button, IDOK, "OK", kDefPush | Group, 0, 30, 26, 50, 14},
+}};
+constexpr std::array<ControlTemplate, 2> kNoWeekdayControls{{
+    {CC::Static, IDC_STATIC, "No Weekday Selected", SsCenter, 0, 7, 9, 97, 8},
     {CC::Button, IDOK, "OK", kDefPush | Group, 0, 30, 26, 50, 14},
 }};
 
@@ -153,6 +157,8 @@ constexpr DialogTemplate kInvalidTime{
 constexpr DialogTemplate kAutoShutdown{
     IDD_AUTO_SHUTDOWN,    "Auto Shutdown Function", kDialogStyle, false, 237, 217, "Arial", 9,
     kAutoShutdownControls};
+constexpr DialogTemplate kNoWeekday{IDD_NO_WEEKDAY, "Warning", kDialogStyle,      false, 111, 49,
+                                    "Arial",        9,         kNoWeekdayControls};
 constexpr DialogTemplate kInvalidTimer{
     IDD_INVALID_TIMER, "Warning", kDialogStyle, false, 111, 49, "Arial", 9, kInvalidTimerControls};
 constexpr DialogTemplate kConfirm{IDD_CONFIRM_ACTION,
@@ -167,9 +173,9 @@ constexpr DialogTemplate kConfirm{IDD_CONFIRM_ACTION,
 constexpr DialogTemplate kAlarm{
     IDD_ALARM, "Alarm", kDialogStyle | DsSysModal, false, 123, 49, "Arial", 9, kAlarmControls};
 
-constexpr std::array<const DialogTemplate*, 9> kAllTemplates{
-    &kAbout,        &kSettings,     &kHelp,    &kAdvanced, &kInvalidTime,
-    &kAutoShutdown, &kInvalidTimer, &kConfirm, &kAlarm};
+constexpr std::array<const DialogTemplate*, 10> kAllTemplates{
+    &kAbout,        &kSettings,  &kHelp,         &kAdvanced, &kInvalidTime,
+    &kAutoShutdown, &kNoWeekday, &kInvalidTimer, &kConfirm,  &kAlarm};
 
 constexpr std::array<const char*, 7> kWeekdays{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
 }  // namespace

@@ -71,6 +71,7 @@ inline constexpr int IDD_HELP = 108;
 inline constexpr int IDD_ADVANCED_OPTIONS = 109;
 inline constexpr int IDD_INVALID_TIME = 114;
 inline constexpr int IDD_AUTO_SHUTDOWN = 115;
+inline constexpr int IDD_NO_WEEKDAY = 116;
 inline constexpr int IDD_INVALID_TIMER = 117;
 inline constexpr int IDD_CONFIRM_ACTION = 118;
 inline constexpr int IDD_ALARM = 119;
@@ -128,6 +129,9 @@ inline constexpr const char* INSTANCE_MARKER_NAME =
 
 // The hidden main window.
 inline constexpr const char* MAIN_WINDOW_TITLE = "SystemTray";
+
+// The icon's tip: its name for the pointer and for screen readers.
+inline constexpr const char* TRAY_ICON_TIP = "HVX";
 
 // The run-at-log-on entry name.
 inline constexpr const char* RUN_ENTRY_NAME = "HVX";

@@ -95,23 +95,22 @@ void CAutoShutdownDlg::OnOK() {
         return;
     }
 
+    // No checked type counts as weekly, as it is stored.
+    const int type = GetCheckedRadioButton(IDC_TYPE_ONCE, IDC_TYPE_WEEKLY);
+    const bool weekly = type != IDC_TYPE_ONCE && type != IDC_TYPE_DAILY;
+    if (weekly && m_DayList.GetCurSel() < 0) {
+        CNoWeekdayDlg warning(m_host);
+        warning.DoModal();
+        return;
+    }
+
     m_Enable = IsDlgButtonChecked(IDC_ENABLE_SCHEDULE) == BST_CHECKED ? 1 : 0;
     m_Confirm = IsDlgButtonChecked(IDC_CONFIRM_BEFORE_ACTION) == BST_CHECKED ? 1 : 0;
 
     const int action = GetCheckedRadioButton(IDC_ACTION_SHUTDOWN, IDC_ACTION_ALARM);
     m_Action = action == 0 ? IDC_ACTION_ALARM - IDC_ACTION_SHUTDOWN : action - IDC_ACTION_SHUTDOWN;
 
-    switch (GetCheckedRadioButton(IDC_TYPE_ONCE, IDC_TYPE_WEEKLY)) {
-        case IDC_TYPE_ONCE:
-            m_ScheduleType = 0;
-            break;
-        case IDC_TYPE_DAILY:
-            m_ScheduleType = 1;
-            break;
-        default:
-            m_ScheduleType = 2;
-            break;
-    }
+    m_ScheduleType = type == IDC_TYPE_ONCE ? 0 : type == IDC_TYPE_DAILY ? 1 : 2;
 
     m_Day = m_DayList.GetCurSel() + 1;
     EndDialog(IDOK);

@@ -1,4 +1,4 @@
-// The Auto Shutdown dialog, where the user edits the schedule, and its two warnings.
+// The Auto Shutdown dialog, where the user edits the schedule, and its three warnings.
 #pragma once
 
 #include <string>
@@ -18,6 +18,12 @@ class CInvalidTimeDlg : public CDialog {
 class CInvalidTimerDlg : public CDialog {
   public:
     explicit CInvalidTimerDlg(IDialogHost& host) : CDialog(host, IDD_INVALID_TIMER) {}
+};
+
+// "No Weekday Selected": a weekly schedule without its day, which would never run.
+class CNoWeekdayDlg : public CDialog {
+  public:
+    explicit CNoWeekdayDlg(IDialogHost& host) : CDialog(host, IDD_NO_WEEKDAY) {}
 };
 
 // Reads a time field the way atoi does (leading blanks, an optional sign, digits up to the

@@ -43,7 +43,7 @@ CMainFrame::CMainFrame(Platform& platform)
 }
 
 int CMainFrame::OnCreate() {
-    TrayIcon.Create(WM_TRAY_NOTIFY, "");
+    TrayIcon.Create(WM_TRAY_NOTIFY, TRAY_ICON_TIP);
     TrayIcon.DialogOpen = false;
     Mixer.Open();
     Mixer.SelectMasterMute();

@@ -2,7 +2,11 @@
 //
 // Volume values, bounds and the step are unsigned 32-bit numbers in the device's own scale.
 // Sums and differences wrap modulo 2^32, so a step larger than the value on the way down lands
-// far above the maximum and the line goes to its minimum.
+// above the value itself and the line goes to its minimum.
+//
+// A level above the line's maximum (a sound server's over-amplification, set by another
+// program) is the user's: Volume Up never lowers it and never raises anything past the maximum,
+// and Volume Down takes one step from where it is.
 #include <cstdint>
 
 #include "resources/Resource.h"
@@ -46,14 +50,21 @@ bool UpWithin(const CVolumeMixer& mixer, Line line, uint32_t value, uint32_t ste
     return result >= value && result >= Minimum(mixer, line) && result <= Maximum(mixer, line);
 }
 
-// value - step, wrapping, when it stays within the line's bounds.
+// value - step, when it does not wrap and stays at or above the line's minimum. It may still be
+// above the maximum when value was.
 bool DownWithin(const CVolumeMixer& mixer, Line line, uint32_t value, uint32_t step,
                 uint32_t& result) {
     result = value - step;
-    return result <= value && result >= Minimum(mixer, line) && result <= Maximum(mixer, line);
+    return result <= value && result >= Minimum(mixer, line);
 }
 
-// One line takes the whole step up from value, held at its maximum when it would pass it.
+// A line at or past its top on the way up: set to its maximum, unless it is above it already,
+// where it stays.
+void HoldAtTop(CVolumeMixer& mixer, Line line, uint32_t value) {
+    if (value <= Maximum(mixer, line)) WriteLine(mixer, line, Maximum(mixer, line));
+}
+
+// One line takes the whole step up from value, held at its top when it would pass it.
 // True when it hit the top.
 bool StepUp(CVolumeMixer& mixer, Line line, uint32_t value, uint32_t step) {
     uint32_t next = 0;
@@ -61,7 +72,7 @@ bool StepUp(CVolumeMixer& mixer, Line line, uint32_t value, uint32_t step) {
         WriteLine(mixer, line, next);
         return false;
     }
-    WriteLine(mixer, line, Maximum(mixer, line));
+    HoldAtTop(mixer, line, value);
     return true;
 }
 
@@ -102,7 +113,9 @@ void CMainFrame::OnRestoreDefaultVolumeLevel() {
 }
 
 void CMainFrame::OnMute() {
-    // Read from the device each time: another program may have switched the mute.
+    // Read from the device each time: another program may have switched the mute. Selected
+    // each time too: the device may have appeared since start-up, or changed underneath.
+    Mixer.SelectMasterMute();
     uint32_t muted = 0;
     if (!Mixer.GetMasterMute(muted)) return;
     const uint32_t newState = muted == 0 ? 1 : 0;
@@ -120,8 +133,8 @@ void CMainFrame::OnVolumeUp() {
         return;
     }
 
-    // Mixed: each line normally takes half a step; a line at its top is held there and the
-    // other takes the whole step.
+    // Mixed: each line normally takes half a step; a line at or above its top is held there and
+    // the other takes the whole step.
     uint32_t m = 0, w = 0, next = 0;
     const bool masterRead = ReadLine(Mixer, Line::Master, m);
     const bool masterWithin = masterRead && UpWithin(Mixer, Line::Master, m, step, next);
@@ -140,14 +153,14 @@ void CMainFrame::OnVolumeUp() {
         WriteLine(Mixer, Line::Master, m + half);
         WriteLine(Mixer, Line::Wave, w + half);
     } else if (waveWithin) {
-        WriteLine(Mixer, Line::Master, Mixer.MasterMaximum);
+        HoldAtTop(Mixer, Line::Master, m);
         WriteLine(Mixer, Line::Wave, w + step);
     } else if (masterWithin) {
-        WriteLine(Mixer, Line::Wave, Mixer.WaveMaximum);
+        HoldAtTop(Mixer, Line::Wave, w);
         WriteLine(Mixer, Line::Master, m + step);
     } else {
-        WriteLine(Mixer, Line::Master, Mixer.MasterMaximum);
-        WriteLine(Mixer, Line::Wave, Mixer.WaveMaximum);
+        HoldAtTop(Mixer, Line::Master, m);
+        HoldAtTop(Mixer, Line::Wave, w);
         LimitBeep();
     }
 }

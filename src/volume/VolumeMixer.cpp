@@ -7,6 +7,7 @@ namespace hvx {
 bool CVolumeMixer::Open() {
     // Opening again must not leak the handle already held.
     if (m_open) m_device.Close();
+    m_wanted = true;
     DeviceCount = m_device.GetNumDevs();
     m_open = false;
     m_volumeControlValid = m_muteControlValid = false;
@@ -21,9 +22,16 @@ bool CVolumeMixer::Open() {
 }
 
 bool CVolumeMixer::Close() {
+    m_wanted = false;
     if (!m_open) return true;
     m_open = false;
     return m_device.Close();
+}
+
+bool CVolumeMixer::Reachable() {
+    // Counting devices is cheap on every platform, so a key pressed with none costs little.
+    if (!m_open && m_wanted && m_device.GetNumDevs() != 0) Open();
+    return m_open;
 }
 
 bool CVolumeMixer::Select(uint32_t componentType, uint32_t controlType, MixerControlInfo& control) {
@@ -33,7 +41,7 @@ bool CVolumeMixer::Select(uint32_t componentType, uint32_t controlType, MixerCon
 }
 
 bool CVolumeMixer::SelectMasterVolume() {
-    if (!m_open) return false;
+    if (!Reachable()) return false;
     MixerControlInfo control;
     m_volumeControlValid = Select(MIXER_LINE_DST_SPEAKERS, MIXER_CONTROL_VOLUME, control);
     if (!m_volumeControlValid) return false;
@@ -44,7 +52,7 @@ bool CVolumeMixer::SelectMasterVolume() {
 }
 
 bool CVolumeMixer::SelectWaveVolume() {
-    if (!m_open) return false;
+    if (!Reachable()) return false;
     MixerControlInfo control;
     m_volumeControlValid = Select(MIXER_LINE_SRC_WAVEOUT, MIXER_CONTROL_VOLUME, control);
     if (!m_volumeControlValid) return false;
@@ -55,7 +63,7 @@ bool CVolumeMixer::SelectWaveVolume() {
 }
 
 bool CVolumeMixer::SelectMasterMute() {
-    if (!m_open) return false;
+    if (!Reachable()) return false;
     MixerControlInfo control;
     m_muteControlValid = Select(MIXER_LINE_DST_SPEAKERS, MIXER_CONTROL_MUTE, control);
     if (!m_muteControlValid) return false;

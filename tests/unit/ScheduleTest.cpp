@@ -284,6 +284,22 @@ TEST(AutoShutdown, InvalidPairWarnsAndKeepsTheDialogOpenWithTheInputUntouched) {
     }
 }
 
+// A weekly schedule without its day would never run.
+TEST(AutoShutdown, WeeklyWithoutADayWarnsAndStoresNothingUntilADayIsPicked) {
+    for (const bool pickDay : {false, true}) {
+        Rig rig;
+        Open(rig, [&](FakeDialog& d) {
+            d.Click(IDC_TYPE_WEEKLY);
+            d.Click(IDOK);
+            EXPECT_FALSE(d.Ended());
+            if (pickDay) d.Pick(IDC_WEEKDAY_LIST, 2), d.Click(IDOK);
+        });  // else closed with the close box
+        EXPECT_EQ(rig.fake.dialogs.runs.front().templateId, IDD_NO_WEEKDAY);
+        EXPECT_EQ(rig.Count("WriteDword"), pickDay ? 16u : 0u);
+        EXPECT_EQ(rig.S().ActionDay, pickDay ? 3 : 0);
+    }
+}
+
 TEST(AutoShutdown, CountdownRunsFromTheMomentTheDialogClosedAndWrapsAtMidnight) {
     // clang-format off
     const std::tuple<const char*, const char*, int, int, int32_t> cases[] = {

@@ -25,8 +25,8 @@ TEST(Startup, RunsEveryStepInOrderAndRegistersHotkeysLast) {
     CTrayApp app(marker, fake.platform);
     ASSERT_TRUE(app.InitInstance());
     // clang-format off
-    const char* const steps[] = {
-        "CreateWindow SystemTray", "AddIcon 101 0x40F ''", "MixerOpen 0", "MixerSet 2 0" /* unmuted */,
+    const char* const steps[] = {  // the icon is named, for the pointer and screen readers
+        "CreateWindow SystemTray", "AddIcon 101 0x40F 'HVX'", "MixerOpen 0", "MixerSet 2 0" /* unmuted */,
         "WriteDword RegDisableOnce 0", "ReadDword RegRunAtStartup",
         "WriteRunEntry HVX C:\\Program Files\\HVX\\HVX.exe", "MixerSet 1 111", "MixerSet 3 222",
         "SetTimer 2 60000", "CreateWindow done", "RegisterHotKey 100 0x2 0x26"};
@@ -70,7 +70,7 @@ TEST(Exit, IconComesBackWithTheShellUntilExitRemovesEverything) {
     rig.fake.tray.handler->OnTaskbarCreated();
     EXPECT_THAT(
         rig.fake.log.calls,
-        ElementsAre("AddIcon 101 0x40F ''", "DeleteIcon 101", "UnregisterHotKey 100",
+        ElementsAre("AddIcon 101 0x40F 'HVX'", "DeleteIcon 101", "UnregisterHotKey 100",
                     "UnregisterHotKey 200", "UnregisterHotKey 300", "UnregisterHotKey 400",
                     "UnregisterHotKey 800", "UnregisterHotKey 900", "MixerClose", "DestroyWindow"));
 }

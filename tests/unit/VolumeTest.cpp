@@ -28,8 +28,10 @@ std::pair<Writes, bool> Press(int32_t mode, uint32_t step, int hotkey,
     return {rig.fake.mixer.writes, rig.fake.window.beeps != 0};
 }
 
-// One line driven on its own: Mode 1 the master, any other non-zero Mode the wave.
+// One line driven on its own: Mode 1 the master, any other non-zero Mode the wave. A level
+// above the maximum (set by another program) is never lowered by Up nor dropped by Down.
 TEST(Volume, SingleLineStepsClampAndBeepAtTheTopOnly) {
+    constexpr uint32_t kHeld = kTop - 1;  // nothing written
     // clang-format off
     const std::tuple<const char*, int, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, bool> cases[] = {
         //                          key    min  max    value       step  written beeps
@@ -38,11 +40,14 @@ TEST(Volume, SingleLineStepsClampAndBeepAtTheTopOnly) {
         {"passes the top",          kUp,   0,   65535, 64000,      2800, 65535, true},
         {"step 0 at the top",       kUp,   0,   65535, 65535,      0,    65535, false},
         {"sum passes 2^32",         kUp,   0,   kTop,  kTop - 100, 2800, kTop,  true},
+        {"above the top stays",     kUp,   0,   65536, 98304,      2800, kHeld, true},
         {"plain step down",         kDown, 0,   65535, 5000,       2800, 2200,  false},
         {"wraps below zero",        kDown, 0,   65535, 1000,       2800, 0,     false},
         {"below a raised minimum",  kDown, 500, 65535, 1000,       2800, 500,   false},
         {"wrap out of a full range", kDown, 0,  kTop,  1000,       2800, 0,     false},
         {"step 0 down",             kDown, 0,   65535, 0,          0,    0,     false},
+        {"one step from above",     kDown, 0,   65536, 98304,      2800, 95504, false},
+        {"from above to below top", kDown, 0,   65536, 66000,      2800, 63200, false},
     };
     // clang-format on
     for (const auto& [what, hotkey, minimum, maximum, value, step, written, beeps] : cases) {
@@ -54,7 +59,9 @@ TEST(Volume, SingleLineStepsClampAndBeepAtTheTopOnly) {
                 line = {line.id, minimum, maximum, value};
             });
             // The other line is never written.
-            EXPECT_EQ(pressed, std::make_pair(Writes{{master ? kMaster : kWave, written}}, beeps));
+            const Writes writes =
+                written == kHeld ? Writes{} : Writes{{master ? kMaster : kWave, written}};
+            EXPECT_EQ(pressed, std::make_pair(writes, beeps));
         }
     }
 }
@@ -70,6 +77,10 @@ TEST(Volume, MixedModeSplitsTheStepAndPassesItOnAtTheTop) {
         {"wave near the top",        kUp,   10000, 64000, 2800, false, false, {{kWave, 65535}, {kMaster, 12800}}, false},
         {"both at the top",          kUp,   65000, 65535, 2800, false, false, {{kMaster, 65535}, {kWave, 65535}}, true},
         {"step 0 writes back",       kUp,   65535, 65535, 0,    false, false, {{kMaster, 65535}, {kWave, 65535}}, false},
+        {"master above: held",       kUp,   98304, 10000, 2800, false, false, {{kWave, 12800}}, false},
+        {"wave above, master topped", kUp,  64000, 70000, 2800, false, false, {{kMaster, 65535}}, true},
+        {"both above: both held",    kUp,   98304, 70000, 2800, false, false, {}, true},
+        {"down from above: half each", kDown, 98304, 70000, 2801, false, false, {{kMaster, 96904}, {kWave, 68600}}, false},
         {"odd step down: half each", kDown, 10000, 20000, 2801, false, false, {{kMaster, 8600}, {kWave, 18600}}, false},
         {"master at the bottom",     kDown, 0,     10000, 2800, false, false, {{kMaster, 0}}, false},
         {"wave near the bottom",     kDown, 10000, 1000,  2800, false, false, {{kWave, 0}}, false},
@@ -114,6 +125,24 @@ TEST(Volume, NoDeviceMakesEveryVolumeKeySilent) {
         for (int key : {kUp, kDown, HOTKEY_MUTE, HOTKEY_USE_SAVED_VOLUME}) rig.F().OnHotKey(key);
     }
     EXPECT_TRUE(rig.fake.log.calls.empty());
+}
+
+// With no device at start-up the commands find one that appears later (the mute control
+// included), and whatever the mute control is then; nothing is opened again after Exit.
+TEST(Volume, ADeviceThatAppearsLaterIsTakenAtTheNextCommandUntilExit) {
+    Rig rig([](FakePlatform& f) { f.mixer.devices = 0; });
+    rig.S() = {.Mode = 1, .VolumeStep = 2800};
+    rig.F().OnHotKey(kUp);
+    rig.fake.mixer.devices = 1;
+    rig.F().OnHotKey(HOTKEY_MUTE);
+    rig.F().OnHotKey(kUp);
+    rig.fake.mixer.mute.id = 4;  // the device's controls changed underneath
+    rig.F().OnHotKey(HOTKEY_MUTE);
+    rig.F().OnCommand(ID_EXIT);
+    for (int key : {kUp, HOTKEY_MUTE}) rig.F().OnHotKey(key);
+    EXPECT_THAT(rig.fake.log.Matching("Mixer"),
+                ElementsAre("MixerOpen 0", "MixerSet 2 1", "MixerSet 1 32800", "MixerSet 4 0",
+                            "MixerClose"));
 }
 
 // The mute is read from the device at every press (another program may have switched it) and

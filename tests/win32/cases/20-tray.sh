@@ -1,9 +1,10 @@
-# One instance; the tray icon's menu; Exit.
+# One instance; the tray icon's name and menu; Exit.
 
 test_one_instance_and_the_tray_menu_exit_removes_icon_and_hotkeys() {
     hvx_start --relay 'shell32.Shell_NotifyIconW;user32.UnregisterHotKey' --debug +menu
     timeout 10 wine "$HVX_WIN_EXE" >hvx.second.log 2>&1 || fail "a second start exits at once"
     kill -0 "$HVX_PID" || hvx_abort "the first instance ended"
+    expect_eq "$(drive tray-tips)" HVX "the icon is named HVX, for the pointer and screen readers"
 
     # A right click on the icon (WM_RBUTTONUP) shows the menu; Up picks its last item, Exit.
     drive tray 0x205 ';' wait-menu ';' keys up enter || fail "the menu did not take Up, Enter"

@@ -26,7 +26,8 @@ test_each_dialog_opens_from_its_command_with_its_controls() {
 110|About|1|-1 -1 -1 -1 1|-1 Static 0 HVX (version 1.0)
 EOF_DIALOGS
 
-    # Auto Shutdown, and its warnings for an hour of 25 and a countdown of 99 hours.
+    # Auto Shutdown, and its warnings for an hour of 25, a countdown of 99 hours and Weekly
+    # without a day.
     listing=$(drive command 125 ';' dialog "$AUTO" ';' set-text "$AUTO" 1351 25 ';' \
         click "$AUTO" 1 ';' dialog Warning ';' click Warning 1 ';' wait-gone Warning) ||
         fail "$AUTO: open, an hour of 25"
@@ -35,7 +36,14 @@ EOF_DIALOGS
         "1025 Button 1 Exact Time"
     expect_dialog "$(sed -n '/^Warning/,$p' <<<"$listing")" "-1 1" "-1 Static 0 Invalid Time Input"
     listing=$(drive click "$AUTO" 1026 ';' set-text "$AUTO" 1353 99 ';' click "$AUTO" 1 ';' \
-        dialog Warning ';' click Warning 1 ';' wait-gone Warning ';' click "$AUTO" 2 ';' \
-        wait-gone "$AUTO") || fail "$AUTO: a countdown of 99 hours, Cancel"
+        dialog Warning ';' click Warning 1 ';' wait-gone Warning) ||
+        fail "$AUTO: a countdown of 99 hours"
     expect_dialog "$listing" "-1 1" "-1 Static 0 Invalid Timer Input"
+    # Weekly with no day picked, then Cancel: the warning, and nothing stored.
+    listing=$(drive set-text "$AUTO" 1353 1 ';' click "$AUTO" 1023 ';' click "$AUTO" 1 ';' \
+        dialog Warning ';' click Warning 1 ';' wait-gone Warning ';' click "$AUTO" 2 ';' \
+        wait-gone "$AUTO") || fail "$AUTO: Weekly without a day, Cancel"
+    expect_dialog "$listing" "-1 1" "-1 Static 0 No Weekday Selected"
+    expect_eq "$(reg_values | grep -E '^Reg(ActionType|ActionDay) ' | sort)" "RegActionDay REG_DWORD 0x0
+RegActionType REG_DWORD 0x0" "a weekly schedule without its day is not stored"
 }

@@ -10,7 +10,10 @@
 //   dialog CAPTION             "CAPTION [topmost]", then "ID CLASS CHECK TEXT" per control
 //   click CAPTION ID | set-text CAPTION ID TEXT: a click on / typing into a dialog's control
 //   hold-hotkey COMBO          holds it as another program would; prints "ok", never returns
+//   tray-tips                  each notification-area icon's tip, one a line
 #include <windows.h>
+// windows.h first
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -132,6 +135,50 @@ bool PrintDialog(HWND dialog) {
     return true;
 }
 
+// The tips of the notification area's icons, read from the tray's tooltips as a screen reader
+// reads them: each tool is asked for with its TTTOOLINFOW and text in memory lent in the tray's
+// process, then read back.
+bool PrintTrayTips() {
+    struct Lent {
+        TTTOOLINFOW tool;
+        wchar_t text[1024];  // as much as a tooltip copies
+    };
+    int read = 0;
+    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
+        wchar_t owner[64] = L"";
+        GetClassNameW(GetWindow(tip, GW_OWNER), owner, 64);
+        if (lstrcmpW(owner, L"Shell_TrayWnd") != 0 && lstrcmpW(owner, L"__wine_tray_icon") != 0)
+            continue;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(tip, &pid);
+        HANDLE tray =
+            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        auto* remote = static_cast<Lent*>(
+            tray ? VirtualAllocEx(tray, nullptr, sizeof(Lent), MEM_COMMIT, PAGE_READWRITE)
+                 : nullptr);
+        Lent lent{};
+        DWORD_PTR answer = 0;
+        const auto ask = [&](UINT message, WPARAM wParam) {
+            return WriteProcessMemory(tray, remote, &lent, sizeof(Lent), nullptr) &&
+                   SendMessageTimeoutW(tip, message, wParam, reinterpret_cast<LPARAM>(remote),
+                                       SMTO_ABORTIFHUNG, kWaitMs, &answer) &&
+                   ReadProcessMemory(tray, remote, &lent, sizeof(Lent), nullptr);
+        };
+        for (WPARAM i = 0; remote; ++i, ++read) {
+            lent.tool.cbSize = sizeof(TTTOOLINFOW);
+            if (!ask(TTM_ENUMTOOLSW, i) || !answer) break;
+            lent.tool.lpszText = remote->text;
+            lent.text[0] = L'\0';
+            if (!ask(TTM_GETTEXTW, 1024)) break;
+            lent.text[1023] = L'\0';
+            printf("%ls\n", lent.text);
+        }
+        if (remote) VirtualFreeEx(tray, remote, 0, MEM_RELEASE);
+        if (tray) CloseHandle(tray);
+    }
+    return read > 0;
+}
+
 // One step; false when it failed or is not a step.
 bool Step(const Args& a) {
     const std::wstring& step = a[0];
@@ -149,6 +196,7 @@ bool Step(const Args& a) {
     if (step == L"wait-menu") return WaitFor([] { return FindVisible(L"#32768", nullptr); });
     if (step == L"wait-gone" && n == 2) return WaitFor([&] { return !Dialog(a[1]); });
     if (step == L"hold-hotkey" && n == 2) return HoldHotKey(a[1]);
+    if (step == L"tray-tips") return PrintTrayTips();
     HWND dialog = nullptr;  // the steps left wait for their dialog
     if (n < 2 || !WaitFor([&] { return dialog = Dialog(a[1]); })) return false;
     if (step == L"wait-dialog") return n == 2;

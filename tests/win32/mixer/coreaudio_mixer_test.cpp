@@ -1,6 +1,7 @@
 // CVolumeMixer over the Core Audio mixer, in-process: over fake COM objects (the calls and values
-// it hands them, a new default device, the references it gives back), then over the system's own
-// endpoint. Prints what the system offers, then "N passed, N failed"; non-zero exit on a failure.
+// it hands them, a new default device, one that appears later, the references it gives back),
+// then over the system's own endpoint. Prints what the system offers, then "N passed, N failed";
+// non-zero exit on a failure.
 #include "volume/StreamLevels.h"
 #include "volume/VolumeMixer.h"
 
@@ -195,9 +196,15 @@ void CheckOverFakes() {
     CHECK(!mixer.SelectMasterVolume() && !mixer.SelectMasterMute() && device.GetNumDevs() == 0);
     CHECK(!system.enumerator.otherAsked && mixer.Close() && AllReleased());
 
-    // No device at start, or no enumerator at all: no mixer device, nothing held.
-    CHECK(mixer.Open() && !mixer.IsOpen() && mixer.DeviceCount == 0 && AllReleased());
+    // No device at start: nothing held or selectable until one appears, which the next
+    // selection opens; after Close nothing is opened again.
+    CHECK(mixer.Open() && !mixer.IsOpen() && mixer.DeviceCount == 0 && !mixer.SelectMasterMute() &&
+          AllReleased());
     system.enumerator.playback = &system.speakers;
+    CHECK(mixer.SelectMasterMute() && mixer.IsOpen() && mixer.SetMasterMute(0) && !speakers.muted);
+    CHECK(mixer.SelectMasterVolume() && reads(40000));
+    CHECK(mixer.Close() && !mixer.SelectMasterVolume() && AllReleased());
+    // No enumerator at all: no mixer device.
     system.factoryResult = REGDB_E_CLASSNOTREG;
     CHECK(device.GetNumDevs() == 0 && !device.Open(0));
     system.factoryResult = S_OK;
