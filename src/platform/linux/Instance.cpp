@@ -150,12 +150,12 @@ void LocalServerMarker::TakeConnections() {
                     : nullptr;
             if (command == nullptr) return connection->Close();
             // Answered and run from the event loop, not inside this notifier's signal: a
-            // command may open a dialog and wait in it. Whether it is taken is known only
-            // then, as a word before it may have opened one.
+            // command may open a dialog and wait in it. Whether the word is taken is known only
+            // then, since a word queued before it may open a dialog.
             connection->notifier.setEnabled(false);
             QTimer::singleShot(0, &m_connections, [this, command, to = QPointer(connection)] {
                 m_onCommand(*command, [to](WordResult result) {
-                    if (!to) return;
+                    if (!to || to->fd < 0) return;  // gone, or cut off by its idle time
                     // A short line always fits a fresh connection's buffer.
                     const char* line = result == WordResult::Taken ? kTaken : kDialogOpen;
                     ::send(to->fd, line, std::strlen(line), MSG_NOSIGNAL | MSG_DONTWAIT);
