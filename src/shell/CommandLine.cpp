@@ -68,11 +68,19 @@ std::string UsageText(std::string_view program) {
     return text;
 }
 
-void RunCommandWord(CMainFrame& frame, const CommandWord& command) {
+WordResult CommandWordResult(const CMainFrame& frame, const CommandWord& command) {
+    return command.hotkeyId == 0 && frame.TrayIcon.MenuRefused() ? WordResult::DialogOpen
+                                                                 : WordResult::Taken;
+}
+
+WordResult RunCommandWord(CMainFrame& frame, const CommandWord& command) {
+    const WordResult result = CommandWordResult(frame, command);
+    if (result != WordResult::Taken) return result;
     if (command.hotkeyId != 0)
         frame.OnHotKey(command.hotkeyId);
-    else if (!frame.TrayIcon.MenuRefused())
+    else
         frame.OnCommand(command.commandId);
+    return result;
 }
 
 }  // namespace hvx

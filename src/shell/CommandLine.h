@@ -34,8 +34,11 @@ struct CommandLine {
 CommandLine ParseCommandLine(std::span<const std::string_view> args);
 std::string UsageText(std::string_view program);
 
-// Runs the word as its hotkey or menu item would: a hotkey at any time, a menu command only
-// while the menu itself would open.
-void RunCommandWord(CMainFrame& frame, const CommandWord& command);
+// What becomes of a word handed to the running program: a hotkey's word is taken at any time, a
+// menu command's only while the menu itself would open, so not while one of its dialogs shows.
+enum class WordResult { Taken, DialogOpen };
+WordResult CommandWordResult(const CMainFrame& frame, const CommandWord& command);
+// Runs the word as its hotkey or menu item would, if it is taken; a refused word does nothing.
+WordResult RunCommandWord(CMainFrame& frame, const CommandWord& command);
 
 }  // namespace hvx

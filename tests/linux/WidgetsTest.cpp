@@ -1,9 +1,10 @@
 // The Linux platform's Qt pieces on the offscreen platform: the widgets behave like the controls
-// that the dialog classes expect and the unit tests' fake host models (auto radio groups,
-// typed-text limits, the weekday combo, slider clamping and which moves are notified), and
-// timers keep firing inside nested dialog loops.
+// that the dialog classes expect and the unit tests' fake host models (auto radio groups, also
+// when chosen through accessibility, typed-text limits, the weekday combo, slider clamping and
+// which moves are notified), and timers keep firing inside nested dialog loops.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
@@ -46,6 +47,26 @@ TEST(DialogHost, RadioGroupsFollowTheGroupStyleButTheProgramMayCheckAny) {
     for (int id : {IDC_MODE_MIXED, IDC_MODE_MASTER, IDC_MODE_WAVE}) w.CheckButton(id, 0);
     checked.push_back(w.IsButtonChecked(IDC_MODE_MASTER) + w.IsButtonChecked(IDC_MODE_WAVE));
     EXPECT_EQ(checked, (std::vector<int>{0, 1, 0, 1, 2, 0}));
+}
+
+TEST(DialogHost, ARadioButtonChosenThroughAccessibilityIsTheOnlyOneOnInItsGroup) {
+    Shown d(IDD_AUTO_SHUTDOWN);
+    QtDialog& w = d.w;
+    const auto choose = [&w](int id) {  // as AT-SPI's first action of the button does
+        QAccessibleActionInterface* actions =
+            QAccessible::queryAccessibleInterface(w.ControlWidget(id))->actionInterface();
+        ASSERT_EQ(actions->actionNames().value(0), QAccessibleActionInterface::toggleAction());
+        actions->doAction(actions->actionNames().value(0));
+    };
+    std::vector<std::string> on;
+    for (int id : {IDC_TYPE_ONCE, IDC_TYPE_DAILY, IDC_ACTION_SHUTDOWN}) w.CheckButton(id, 1);
+    for (int id : {IDC_TYPE_WEEKLY, IDC_TYPE_WEEKLY, IDC_TYPE_DAILY}) {  // Weekly twice
+        choose(id);
+        on.emplace_back();
+        for (int radio : {IDC_TYPE_ONCE, IDC_TYPE_DAILY, IDC_TYPE_WEEKLY, IDC_ACTION_SHUTDOWN})
+            on.back() += char('0' + w.IsButtonChecked(radio));
+    }
+    EXPECT_EQ(on, (std::vector<std::string>{"0011", "0011", "0101"}));
 }
 
 TEST(DialogHost, EditsLimitTypingNotTheProgramAndTheComboSelectsInUpperCase) {

@@ -3,6 +3,7 @@
 #   x11.py bells FILE             append "bell" to FILE per bell rung (XKB), after "ready"
 #   x11.py grab KEYSYM MODS...    hold a key grab (MODS: control alt shift) on the root window
 #                                 until killed; prints "grabbed" or "refused"
+#   x11.py keycode KEYSYM         print the keycode of KEYSYM in the current keymap
 import ctypes, signal, sys
 
 x = ctypes.CDLL("libX11.so.6")
@@ -29,3 +30,5 @@ elif sys.argv[1] == "grab":
     x.XSync(display, 0)
     print("refused" if failed else "grabbed", flush=True)
     signal.pause()
+elif sys.argv[1] == "keycode":
+    print(x.XKeysymToKeycode(display, x.XStringToKeysym(sys.argv[2].encode())))

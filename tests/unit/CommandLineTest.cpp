@@ -42,17 +42,22 @@ TEST(CommandLine, EachWordDoesWhatItsHotkeyOrMenuItemDoes) {
     };
     for (const auto& [word, hotkey, command] : words) {
         Rig byWord(seed), byHand(seed);
-        RunCommandWord(byWord.F(), *FindCommandWord(word));
+        EXPECT_EQ(RunCommandWord(byWord.F(), *FindCommandWord(word)), WordResult::Taken);
         hotkey != 0 ? void(byHand.F().OnHotKey(hotkey)) : byHand.F().OnCommand(command);
         EXPECT_FALSE(byHand.fake.log.calls.empty()) << word;
         EXPECT_EQ(byWord.fake.log.calls, byHand.fake.log.calls) << word;
     }
-    // The same refusals: no menu command while a menu dialog shows, no shutdown by the
-    // shortcut unless Settings allows it; the volume still steps.
+    // The same refusals: no menu command while a dialog shows, the caller told so; no shutdown
+    // by the shortcut unless Settings allows it, as the key itself; the volume still steps.
     Rig rig;
     rig.F().TrayIcon.DialogOpen = true;
-    for (const char* word : {"about", "shutdown", "volume-up"})
-        RunCommandWord(rig.F(), *FindCommandWord(word));
+    std::vector<WordResult> results;
+    for (const char* word : {"about", "exit", "shutdown", "volume-up"})
+        results.push_back(RunCommandWord(rig.F(), *FindCommandWord(word)));
+    rig.F().TrayIcon.DialogOpen = false, rig.F().TrayIcon.SchedulerDialogsOpen = 1;
+    results.push_back(CommandWordResult(rig.F(), *FindCommandWord("log-off")));
+    using enum WordResult;
+    EXPECT_EQ(results, (std::vector{DialogOpen, DialogOpen, Taken, Taken, DialogOpen}));
     EXPECT_EQ(rig.fake.log.calls, (Calls{"MixerSet 1 30000", "MixerSet 3 30000"}));
 }
 

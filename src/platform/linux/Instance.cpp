@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cerrno>
@@ -27,6 +28,10 @@ constexpr int kIdleMs = 2000;
 constexpr int kReplyMs = 5000;
 // QLocalServer's backlog, kept so that a flood of connections meets the same limit.
 constexpr int kBacklog = 50;
+// The answers to a word: taken, or refused while a dialog shows. Any other answer, or none,
+// is a refusal without a reason, which is all that earlier versions knew.
+constexpr const char* kTaken = "ok\n";
+constexpr const char* kDialogOpen = "dialog\n";
 
 // The name in the abstract namespace: a zero byte, then the name, no terminator.
 bool AddressOf(const QString& name, sockaddr_un& address, socklen_t& length) {
@@ -143,15 +148,21 @@ void LocalServerMarker::TakeConnections() {
                 m_onCommand
                     ? FindCommandWord(std::string_view(line.constData(), size_t(line.size())))
                     : nullptr;
-            if (command != nullptr) {
-                // The answer goes out now: the command may keep the event loop busy for a
-                // while. Three bytes always fit a fresh connection's buffer.
-                ::send(connection->fd, "ok\n", 3, MSG_NOSIGNAL | MSG_DONTWAIT);
-                // Run from the event loop, not inside this notifier's signal: a command may
-                // open a dialog and wait in it.
-                QTimer::singleShot(0, &m_connections, [this, command] { m_onCommand(*command); });
-            }
-            connection->Close();
+            if (command == nullptr) return connection->Close();
+            // Answered and run from the event loop, not inside this notifier's signal: a
+            // command may open a dialog and wait in it. Whether the word is taken is known only
+            // then, since a word queued before it may open a dialog.
+            connection->notifier.setEnabled(false);
+            QTimer::singleShot(0, &m_connections, [this, command, to = QPointer(connection)] {
+                m_onCommand(*command, [to](WordResult result) {
+                    if (!to || to->fd < 0) return;  // gone, or cut off by its idle time
+                    // A short line always fits a fresh connection's buffer.
+                    const char* line = result == WordResult::Taken ? kTaken : kDialogOpen;
+                    ::send(to->fd, line, std::strlen(line), MSG_NOSIGNAL | MSG_DONTWAIT);
+                    to->Close();
+                });
+                if (to) to->Close();
+            });
         };
         QObject::connect(&connection->notifier, &QSocketNotifier::activated, connection, serve);
     }
@@ -183,7 +194,9 @@ SendResult SendCommandWord(std::string_view word, const QString& name) {
         }
     }
     ::close(fd);
-    return got >= 3 && std::memcmp(reply, "ok\n", 3) == 0 ? SendResult::Taken : SendResult::Refused;
+    const std::string_view answer(reply, got);
+    if (answer == kTaken) return SendResult::Taken;
+    return answer == kDialogOpen ? SendResult::DialogOpen : SendResult::Refused;
 }
 
 LocalTime LocalClock::Now() {

@@ -29,8 +29,11 @@ class LocalServerMarker : public IInstanceMarker {
     LocalServerMarker& operator=(const LocalServerMarker&) = delete;
     static QString DefaultName();
     State CreationState() const override { return m_state; }
-    // Words that arrive are answered and then handed to onCommand from the event loop.
-    void OnCommand(std::function<void(const CommandWord&)> onCommand) {
+    // Words that arrive are handed to onCommand from the event loop, with the answer to the
+    // sender, which onCommand gives before it runs the word (a word may open a dialog and wait
+    // in it). A word left unanswered reads as refused.
+    using Answer = std::function<void(WordResult)>;
+    void OnCommand(std::function<void(const CommandWord&, const Answer&)> onCommand) {
         m_onCommand = std::move(onCommand);
     }
 
@@ -42,11 +45,12 @@ class LocalServerMarker : public IInstanceMarker {
     // Parent of the listener's notifier and of every open connection: they go with the marker.
     QObject m_connections;
     State m_state = State::Failed;
-    std::function<void(const CommandWord&)> m_onCommand;
+    std::function<void(const CommandWord&, const Answer&)> m_onCommand;
 };
 
-// What became of a command word handed to the running instance.
-enum class SendResult { Taken, NotRunning, Refused };
+// What became of a command word handed to the running instance: Refused when it did not say
+// why (it runs for another user, or does not know the word).
+enum class SendResult { Taken, NotRunning, Refused, DialogOpen };
 SendResult SendCommandWord(std::string_view word,
                            const QString& name = LocalServerMarker::DefaultName());
 

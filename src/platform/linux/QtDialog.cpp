@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <algorithm>
 
@@ -97,9 +98,11 @@ QWidget* QtDialog::MakeControl(size_t index) {
                     break;
                 case style::BsAutoRadioButton: {
                     // Grouping is ours: the classic radio group lets the program check two
-                    // or none, and only a click unchecks the others.
+                    // or none, and only the user's choice unchecks the others.
                     auto* radio = new QRadioButton(text, this);
                     radio->setAutoExclusive(false);
+                    QObject::connect(radio, &QAbstractButton::toggled, this,
+                                     [this, index](bool on) { OnRadioToggled(index, on); });
                     button = radio;
                     break;
                 }
@@ -188,18 +191,24 @@ QWidget* QtDialog::MakeControl(size_t index) {
 }
 
 void QtDialog::OnButtonClicked(size_t index) {
-    const Control& clicked = m_controls[index];
-    if (ButtonKind(*clicked.tpl) == style::BsAutoRadioButton) {
-        static_cast<QAbstractButton*>(clicked.widget)->setChecked(true);
-        for (const Control& other : m_controls) {
-            if (&other == &clicked || other.group != clicked.group ||
-                other.tpl->cls != ControlClass::Button ||
-                ButtonKind(*other.tpl) != style::BsAutoRadioButton)
-                continue;
-            static_cast<QAbstractButton*>(other.widget)->setChecked(false);
-        }
+    Dispatch(m_controls[index].tpl->id);
+}
+
+void QtDialog::OnRadioToggled(size_t index, bool on) {
+    // Every way the user has of choosing a radio button (a click, the space key, an assistive
+    // tool's toggle action, which never clicks) ends with it the one checked in its group;
+    // choosing the checked one again leaves it checked.
+    if (m_programChecks) return;
+    const QScopedValueRollback<bool> ours(m_programChecks, true);
+    const Control& chosen = m_controls[index];
+    if (!on) static_cast<QAbstractButton*>(chosen.widget)->setChecked(true);
+    for (const Control& other : m_controls) {
+        if (&other == &chosen || other.group != chosen.group ||
+            other.tpl->cls != ControlClass::Button ||
+            ButtonKind(*other.tpl) != style::BsAutoRadioButton)
+            continue;
+        static_cast<QAbstractButton*>(other.widget)->setChecked(false);
     }
-    Dispatch(clicked.tpl->id);
 }
 
 void QtDialog::Dispatch(int id) {
@@ -271,6 +280,7 @@ T* QtDialog::WidgetOf(int id) const {
 }
 
 void QtDialog::CheckButton(int id, int state) {
+    const QScopedValueRollback<bool> program(m_programChecks, true);
     if (auto* button = WidgetOf<QAbstractButton>(id); button && button->isCheckable())
         button->setChecked(state != BST_UNCHECKED);
 }

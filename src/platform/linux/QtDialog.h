@@ -72,6 +72,7 @@ class QtDialog : public QDialog, public IDialogControls {
     void Build();
     QWidget* MakeControl(size_t index);
     void OnButtonClicked(size_t index);
+    void OnRadioToggled(size_t index, bool on);
     void Dispatch(int id);
     void SetEditText(QLineEdit* edit, EditTextRule* rule, const QString& text);
     const Control* Find(int id) const;
@@ -83,6 +84,7 @@ class QtDialog : public QDialog, public IDialogControls {
     std::vector<Control> m_controls;  // template order
     QEventLoop* m_loop = nullptr;
     bool m_ended = false;
+    bool m_programChecks = false;  // the program, not the user, is checking buttons
     int m_result = 0;
 };
 

@@ -1,10 +1,13 @@
 #include "platform/linux/XcbHotKeys.h"
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
 #include "resources/Resource.h"
+
+#include <xkbcommon/xkbcommon-x11.h>
 
 // Xlib last: its macros (Bool, Status, None...) break Qt headers included after it.
 #include <X11/Xlib.h>
@@ -24,6 +27,9 @@ constexpr uint32_t XK_r = 0x0072;
 constexpr uint32_t XK_Num_Lock = 0xff7f;
 constexpr uint32_t XK_Alt_L = 0xffe9;
 constexpr uint32_t XK_Alt_R = 0xffea;
+// The symbols looked for in the keymap: the hotkeys' keys and the modifiers whose bits vary.
+constexpr uint32_t kLookedUp[] = {XK_Return, XK_KP_Enter, XK_Left,     XK_Up,    XK_Right,
+                                  XK_Down,   XK_r,        XK_Num_Lock, XK_Alt_L, XK_Alt_R};
 
 // The keysyms that stand for a Windows virtual key; Enter is both the main and the keypad key,
 // as it is for the Windows key code.
@@ -71,6 +77,14 @@ XcbHotKeys::XcbHotKeys(std::function<void(int)> onHotKey) : m_onHotKey(std::move
     XcbReply<xcb_query_extension_reply_t> xkb(xcb_query_extension_reply(
         m_connection, xcb_query_extension(m_connection, 9, "XKEYBOARD"), nullptr));
     if (xkb && xkb->present) m_xkbFirstEvent = xkb->first_event;
+    // The keymap with all its groups comes through XKB, which Qt has set up on this
+    // connection already; asking again only tells libxkbcommon.
+    if (m_xkbFirstEvent != 0 &&
+        xkb_x11_setup_xkb_extension(
+            m_connection, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
+            XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr, nullptr))
+        m_xkb.reset(xkb_context_new(
+            xkb_context_flags(XKB_CONTEXT_NO_DEFAULT_INCLUDES | XKB_CONTEXT_NO_ENVIRONMENT_NAMES)));
     qGuiApp->installNativeEventFilter(this);
 }
 
@@ -83,15 +97,39 @@ XcbHotKeys::~XcbHotKeys() {
 
 void XcbHotKeys::LearnKeyboard() {
     if (m_keyboardKnown || m_connection == nullptr) return;
-    const xcb_setup_t* setup = xcb_get_setup(m_connection);
-    m_minKeycode = setup->min_keycode;
-    const uint8_t count = static_cast<uint8_t>(setup->max_keycode - setup->min_keycode + 1);
-    XcbReply<xcb_get_keyboard_mapping_reply_t> mapping(xcb_get_keyboard_mapping_reply(
-        m_connection, xcb_get_keyboard_mapping(m_connection, m_minKeycode, count), nullptr));
-    if (!mapping) return;
-    m_keysymsPerKeycode = mapping->keysyms_per_keycode;
-    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(mapping.get());
-    m_keysyms.assign(syms, syms + xcb_get_keyboard_mapping_keysyms_length(mapping.get()));
+    m_keys.clear();
+    // Every group of the keymap, as Windows's virtual keys stand for a key whatever the layout:
+    // a Russian or Greek first group has no Latin R. Of each group the first two levels, the
+    // key's own symbol unshifted and shifted. A key with the symbol in two groups is kept
+    // once, so it is grabbed once. The keymap is dropped once read.
+    const int32_t device = xkb_x11_get_core_keyboard_device_id(m_connection);
+    std::unique_ptr<xkb_keymap, decltype(&xkb_keymap_unref)> keymap(
+        device < 0 || !m_xkb ? nullptr
+                             : xkb_x11_keymap_new_from_device(m_xkb.get(), m_connection, device,
+                                                              XKB_KEYMAP_COMPILE_NO_FLAGS),
+        &xkb_keymap_unref);
+    if (!keymap) return;
+    const xkb_keycode_t last = xkb_keymap_max_keycode(keymap.get());
+    for (xkb_keycode_t code = xkb_keymap_min_keycode(keymap.get()); code <= last && code <= 255;
+         ++code) {
+        const xkb_layout_index_t groups = xkb_keymap_num_layouts_for_key(keymap.get(), code);
+        for (xkb_layout_index_t group = 0; group < groups; ++group) {
+            const xkb_level_index_t levels = std::min<xkb_level_index_t>(
+                2, xkb_keymap_num_levels_for_key(keymap.get(), code, group));
+            for (xkb_level_index_t level = 0; level < levels; ++level) {
+                const xkb_keysym_t* syms = nullptr;
+                const int count =
+                    xkb_keymap_key_get_syms_by_level(keymap.get(), code, group, level, &syms);
+                for (int i = 0; i < count; ++i) {
+                    const Key key{static_cast<xcb_keycode_t>(code), syms[i]};
+                    if (std::find(std::begin(kLookedUp), std::end(kLookedUp), key.keysym) !=
+                            std::end(kLookedUp) &&
+                        std::find(m_keys.begin(), m_keys.end(), key) == m_keys.end())
+                        m_keys.push_back(key);
+                }
+            }
+        }
+    }
 
     // Which modifier bits NumLock and Alt sit on differs between keyboard setups.
     XcbReply<xcb_get_modifier_mapping_reply_t> modifiers(xcb_get_modifier_mapping_reply(
@@ -102,14 +140,11 @@ void XcbHotKeys::LearnKeyboard() {
         bool altFound = false;
         for (int mod = 0; mod < 8; ++mod) {
             for (int k = 0; k < perModifier; ++k) {
-                const xcb_keycode_t code = codes[mod * perModifier + k];
-                if (code < m_minKeycode || m_keysymsPerKeycode == 0) continue;
-                const size_t base = size_t(code - m_minKeycode) * m_keysymsPerKeycode;
-                for (size_t col = 0; col < m_keysymsPerKeycode && base + col < m_keysyms.size();
-                     ++col) {
-                    const xcb_keysym_t sym = m_keysyms[base + col];
-                    if (sym == XK_Num_Lock) m_numLockMask = uint16_t(1u << mod);
-                    if ((sym == XK_Alt_L || sym == XK_Alt_R) && !altFound && mod >= 3) {
+                for (const Key& key : m_keys) {
+                    if (key.keycode != codes[mod * perModifier + k]) continue;
+                    if (key.keysym == XK_Num_Lock) m_numLockMask = uint16_t(1u << mod);
+                    if ((key.keysym == XK_Alt_L || key.keysym == XK_Alt_R) && !altFound &&
+                        mod >= 3) {
                         m_altMask = uint16_t(1u << mod);
                         altFound = true;
                     }
@@ -122,17 +157,8 @@ void XcbHotKeys::LearnKeyboard() {
 
 std::vector<xcb_keycode_t> XcbHotKeys::KeycodesFor(uint32_t keysym) const {
     std::vector<xcb_keycode_t> codes;
-    if (m_keysymsPerKeycode == 0) return codes;
-    // The first two columns: the key's own symbol, unshifted and shifted.
-    const size_t columns = m_keysymsPerKeycode < 2 ? m_keysymsPerKeycode : 2;
-    for (size_t i = 0; i * m_keysymsPerKeycode < m_keysyms.size(); ++i) {
-        for (size_t col = 0; col < columns; ++col) {
-            if (m_keysyms[i * m_keysymsPerKeycode + col] == keysym) {
-                codes.push_back(static_cast<xcb_keycode_t>(m_minKeycode + i));
-                break;
-            }
-        }
-    }
+    for (const Key& key : m_keys)
+        if (key.keysym == keysym) codes.push_back(key.keycode);
     return codes;
 }
 

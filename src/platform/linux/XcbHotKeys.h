@@ -1,6 +1,7 @@
 // System-wide hotkeys as passive key grabs on the root window, made and read through Qt's own
 // xcb connection (a second connection would lose keys while one of our menus holds the
-// keyboard). The grabs follow the keyboard layout: a new mapping grabs the keys again.
+// keyboard). Each key is looked for in every group of the keymap, and the grabs follow the
+// keyboard layout: a new mapping grabs the keys again.
 #pragma once
 
 #include <QAbstractNativeEventFilter>
@@ -8,9 +9,11 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include <xcb/xcb.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include "platform/linux/HotKeyBackend.h"
 
@@ -51,9 +54,14 @@ class XcbHotKeys : public QAbstractNativeEventFilter, public HotKeyBackend {
     xcb_connection_t* m_connection = nullptr;
     xcb_window_t m_root = 0;
     bool m_keyboardKnown = false;
-    xcb_keycode_t m_minKeycode = 0;
-    uint8_t m_keysymsPerKeycode = 0;
-    std::vector<xcb_keysym_t> m_keysyms;
+    // Where the keys of interest are, in any group of the keymap.
+    struct Key {
+        xcb_keycode_t keycode;
+        uint32_t keysym;
+        bool operator==(const Key&) const = default;
+    };
+    std::vector<Key> m_keys;
+    std::unique_ptr<xkb_context, decltype(&xkb_context_unref)> m_xkb{nullptr, &xkb_context_unref};
     uint16_t m_numLockMask = 0;
     uint16_t m_altMask = XCB_MOD_MASK_1;
     std::map<int, Grab> m_grabs;

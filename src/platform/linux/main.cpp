@@ -26,6 +26,9 @@ int SendCommand(const hvx::CommandWord& command, int argc, char* argv[]) {
         case SendResult::NotRunning:
             std::fputs("hvx: HVX is not running\n", stderr);
             return 1;
+        case SendResult::DialogOpen:
+            std::fputs("hvx: HVX is showing a dialog; close it first\n", stderr);
+            return 3;
         case SendResult::Refused:
             break;
     }
@@ -81,9 +84,12 @@ int main(int argc, char* argv[]) {
 
     hvx::CTrayApp theApp(marker, platform);
     if (!theApp.InitInstance()) return 0;
-    marker.OnCommand([&theApp, &window](const hvx::CommandWord& command) {
-        if (theApp.MainWnd() && !window.Destroyed())
-            hvx::RunCommandWord(*theApp.MainWnd(), command);
+    marker.OnCommand([&theApp, &window](const hvx::CommandWord& command,
+                                        const LocalServerMarker::Answer& answer) {
+        if (!theApp.MainWnd() || window.Destroyed()) return;
+        hvx::CMainFrame& frame = *theApp.MainWnd();
+        answer(hvx::CommandWordResult(frame, command));
+        hvx::RunCommandWord(frame, command);
     });
     const int result = window.Destroyed() ? 0 : QApplication::exec();
     theApp.ExitInstance();

@@ -1,7 +1,8 @@
 # shellcheck shell=bash
 # Each power item of the menu makes exactly one non-interactive logind call; Ctrl+Alt+R
-# restarts, with Caps Lock or Num Lock on and on Dvorak's R; a combination another program took
-# first stays inert while the others work.
+# restarts, with Caps Lock or Num Lock on, on Dvorak's R and on the Latin R's key behind a
+# Russian first layout; a combination another program took first stays inert while the others
+# work.
 case_power() {
     write_conf RegShutdownByUsingShortcut=1
     "$X11" grab Return control alt >"$WORK/grab.out" &
@@ -21,5 +22,8 @@ GetSessionByPID $HVX_PID;TerminateSession e2e;Hibernate False;Suspend False"
     setxkbmap dvorak && idle  # the program has taken the new layout in
     xdotool key ctrl+alt+r
     check "Ctrl+Alt+R on Dvorak's R restarts" calls_are "$(printf 'Reboot False;%.0s' 1 2 3)Reboot False"
+    setxkbmap us && local r && r=$("$X11" keycode r) && setxkbmap ru,us && idle
+    mock ClearCalls && xdotool key ctrl+alt+"$r"  # the Latin R's key, Cyrillic in group 1
+    check "Ctrl+Alt+R with Russian first: one restart" calls_are "Reboot False"
     setxkbmap us && kill "$grabber"
 }
