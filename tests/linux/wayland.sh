@@ -78,8 +78,9 @@ check "the portal restarted: HVX lists its shortcuts with the new one" \
     wait_until 5 grep -q 'member=ListShortcuts' "$W/dbus-monitor.log"
 "$FAKEINPUT" 29 105 && "$FAKEINPUT" 29 103  # Ctrl+Left, still unassigned; Ctrl+Up
 check "... then Ctrl+Up raises the sink by one step" wait_until 5 volume_is 32800
-check "... the user's triggers kept (Ctrl+Left unassigned, nothing bound again)" test \
-    "$(pactl get-sink-mute 0)$(grep -c 'member=BindShortcuts' "$W/dbus-monitor.log")" = "Mute: no0"
+kept() { volume_is 32800 && [ "$(pactl get-sink-mute 0)$(grep -c member=BindShortcuts \
+    "$W/dbus-monitor.log")" = "Mute: no0" ]; }
+check "... once; the user's triggers kept (Ctrl+Left unassigned, nothing bound again)" kept
 
 check "no tray at start: told once how to get the icon, not of hotkeys (notification, stderr)" \
     test "$(notifications | grep -c '"Notify"')$(grep -c 'without its icon: ' "$W/hvx.log")" = 11
