@@ -127,6 +127,7 @@ void PortalHotKeys::Stop() {
     ++m_generation;
     m_creating = false;
     m_session.clear();
+    m_requestPath.clear();
     m_onResponse = nullptr;
     // Whatever the old connection still has in flight (a Response, an Activated) dies with it.
     if (m_bus.isConnected()) QDBusConnection::disconnectFromBus(m_bus.name());
