@@ -90,11 +90,21 @@ cat >"$W/watcher.py" <<EOF
 import dbus, dbus.service, dbus.mainloop.glib
 from gi.repository import GLib
 dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+W = "org.kde.StatusNotifierWatcher"
 class Watcher(dbus.service.Object):
-    @dbus.service.method("org.kde.StatusNotifierWatcher", in_signature="s")
+    host = False
+    @dbus.service.method(W, in_signature="s")
     def RegisterStatusNotifierItem(self, service): print(service, file=open("$W/watcher.out", "w"))
+    @dbus.service.method(W, in_signature="s")
+    def RegisterStatusNotifierHost(self, service):
+        self.host = True
+        self.StatusNotifierHostRegistered()
+    @dbus.service.signal(W)
+    def StatusNotifierHostRegistered(self): pass
     @dbus.service.method("org.freedesktop.DBus.Properties", in_signature="ss", out_signature="v")
-    def Get(self, interface, name): return True  # IsStatusNotifierHostRegistered, the only one
+    def Get(self, interface, name):  # IsStatusNotifierHostRegistered, the only one
+        open("$W/asked", "a").write(f"{self.host}\n")
+        return self.host
     @dbus.service.method("org.freedesktop.DBus.Introspectable", out_signature="s")
     def Introspect(self):  # Qt reads the property through an introspected interface
         return """<node><interface name="org.kde.StatusNotifierWatcher"><property type="b"
@@ -103,8 +113,11 @@ Watcher(dbus.SessionBus(), "/StatusNotifierWatcher")  # ready before its name is
 name = dbus.service.BusName("org.kde.StatusNotifierWatcher", dbus.SessionBus())
 GLib.MainLoop().run()
 EOF
-start /usr/bin/python3 "$W/watcher.py"
-check "the icon registers as a StatusNotifierItem once a watcher appears" wait_until 10 sni_item
+start /usr/bin/python3 "$W/watcher.py"  # a watcher with no host yet, as at a desktop's start
+wait_until 10 grep -q False "$W/asked" && bus org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+    org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:host >/dev/null
+check "the icon registers as a StatusNotifierItem once a host registers with the watcher" \
+    wait_until 10 sni_item
 cat >"$W/menu.py" <<EOF
 # The icon's menu as the desktop reads it over DBusMenu, "label enabled" per item; chooses
 # the items named as arguments.
