@@ -27,6 +27,9 @@ class ITrayHandler {
     virtual int OnTrayNotification(uintptr_t wParam, uintptr_t lParam) = 0;
     // The notification area was re-created (the shell restarted): icons must be added again.
     virtual void OnTaskbarCreated() = 0;
+    // True while the menu must offer nothing: asked by a host whose menu the desktop draws, at
+    // its own moments (when the desktop opens the menu, when an item is chosen in it).
+    virtual bool MenuRefused() const = 0;
 
   protected:
     ~ITrayHandler() = default;

@@ -24,7 +24,7 @@ class CTrayIcon : public ITrayHandler {
     // How many of the scheduler's confirmation and alarm dialogs are showing.
     int SchedulerDialogsOpen = 0;
     // The menu does not open while any of them shows.
-    bool MenuRefused() const { return DialogOpen || SchedulerDialogsOpen > 0; }
+    bool MenuRefused() const override { return DialogOpen || SchedulerDialogsOpen > 0; }
 
   private:
     ITrayHost& m_host;

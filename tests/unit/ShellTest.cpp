@@ -108,10 +108,12 @@ TEST(MenuDialogs, RefuseTheTrayMenuButNotHotkeysOrDoubleClick) {
         Rig rig;
         rig.Dialog(command, templateId, [&](FakeDialog&) {
             rig.Mouse(MOUSE_RBUTTONUP);
+            EXPECT_TRUE(rig.fake.tray.handler->MenuRefused()) << command;  // a desktop's menu too
             rig.F().OnHotKey(HOTKEY_RESTART);
             rig.Mouse(MOUSE_LBUTTONDBLCLK);
         });
         EXPECT_EQ(rig.fake.tray.menusShown, 0) << command;
+        EXPECT_FALSE(rig.fake.tray.handler->MenuRefused()) << command;
         EXPECT_EQ(rig.Count("ExitWindowsEx 0x6") + rig.Count("SendCommand 106"), 2u) << command;
         rig.Mouse(MOUSE_RBUTTONUP);
         EXPECT_EQ(rig.fake.tray.menusShown, 1) << command;

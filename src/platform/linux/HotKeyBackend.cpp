@@ -4,7 +4,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
 #include <QGuiApplication>
-#include <cstdio>
 
 #include "platform/linux/PortalHotKeys.h"
 #include "platform/linux/XcbHotKeys.h"
@@ -34,15 +33,17 @@ bool PortalPresent() {
 
 }  // namespace
 
-std::unique_ptr<HotKeyBackend> MakeHotKeyBackend(std::function<void(int)> onHotKey) {
+std::unique_ptr<HotKeyBackend> MakeHotKeyBackend(std::function<void(int)> onHotKey,
+                                                 std::function<void(bool)> onKnown) {
     // X11 (XWayland included, when asked for with QT_QPA_PLATFORM=xcb): key grabs, which
     // only see X11 windows' keys under Wayland. Anything else: the desktop's portal.
-    if (QGuiApplication::platformName() == QStringLiteral("xcb"))
+    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        onKnown(true);
         return std::make_unique<XcbHotKeys>(std::move(onHotKey));
-    if (PortalPresent()) return std::make_unique<PortalHotKeys>(std::move(onHotKey));
-    std::fprintf(stderr,
-                 "hvx: no global hotkeys on this desktop (neither X11 nor the GlobalShortcuts "
-                 "portal); bind keys to hvx's command line instead\n");
+    }
+    if (PortalPresent())
+        return std::make_unique<PortalHotKeys>(std::move(onHotKey), std::move(onKnown));
+    onKnown(false);
     return std::make_unique<NoHotKeys>();
 }
 

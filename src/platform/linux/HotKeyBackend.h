@@ -18,7 +18,9 @@ class HotKeyBackend {
 };
 
 // The backend for this session: onHotKey receives the id of a pressed hotkey, from inside
-// Qt's event processing.
-std::unique_ptr<HotKeyBackend> MakeHotKeyBackend(std::function<void(int)> onHotKey);
+// Qt's event processing; onKnown, once, whether the desktop gives hotkeys at all (the portal
+// answers later; a portal without global shortcuts counts as none).
+std::unique_ptr<HotKeyBackend> MakeHotKeyBackend(std::function<void(int)> onHotKey,
+                                                 std::function<void(bool)> onKnown);
 
 }  // namespace hvx::linux_platform

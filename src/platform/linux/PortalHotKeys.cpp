@@ -51,10 +51,6 @@ const QString kInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcut
 // start finds the triggers the user chose.
 const QString kSessionToken = QStringLiteral("hvx");
 
-QDBusConnection Bus() {
-    return QDBusConnection::sessionBus();
-}
-
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
@@ -66,14 +62,22 @@ QVariantMap ToMap(const QVariant& value) {
 
 }  // namespace
 
-PortalHotKeys::PortalHotKeys(std::function<void(int)> onHotKey) : m_onHotKey(std::move(onHotKey)) {
+PortalHotKeys::PortalHotKeys(std::function<void(int)> onHotKey, std::function<void(bool)> onKnown)
+    : m_onHotKey(std::move(onHotKey)),
+      m_onKnown(std::move(onKnown)),
+      m_portalWatcher(kService, QDBusConnection::sessionBus(),
+                      QDBusServiceWatcher::WatchForOwnerChange) {
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<PortalShortcuts>();
+    connect(&m_portalWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString& oldOwner, const QString& newOwner) {
+                OnPortalOwner(oldOwner, newOwner);
+            });
 }
 
 PortalHotKeys::~PortalHotKeys() {
     if (m_session.isEmpty()) return;
-    Bus().send(QDBusMessage::createMethodCall(kService, m_session,
+    m_bus.send(QDBusMessage::createMethodCall(kService, m_session,
                                               QStringLiteral("org.freedesktop.portal.Session"),
                                               QStringLiteral("Close")));
 }
@@ -91,34 +95,72 @@ bool PortalHotKeys::Unregister(int id) {
     return m_wanted.erase(id) != 0;
 }
 
-void PortalHotKeys::Fail(const QString& why) {
-    // Said once: the hotkeys stay inert, the rest of the program works as before.
-    std::fprintf(stderr, "hvx: no global hotkeys from the desktop's shortcut portal (%s)\n",
-                 qPrintable(why));
+void PortalHotKeys::Known(bool present) {
+    if (!m_onKnown) return;
+    const auto onKnown = std::move(m_onKnown);
+    m_onKnown = nullptr;
+    onKnown(present);
+}
+
+void PortalHotKeys::Fail(const char* what) {
     m_onResponse = nullptr;
+    m_creating = false;
+    // The first answer goes into the notice at start (a portal without global shortcuts reads
+    // as no portal); a later failure, after the portal came back, gets a line of its own.
+    if (m_onKnown)
+        Known(false);
+    else
+        std::fprintf(stderr, "hvx: the hotkeys are off: %s\n", what);
+}
+
+// The portal went away (its session with it) or another took its name. A portal that comes up
+// because our own CreateSession started it is the one answering that call already.
+void PortalHotKeys::OnPortalOwner(const QString& oldOwner, const QString& newOwner) {
+    if (!m_started) return;
+    if (newOwner.isEmpty())
+        Stop();
+    else if (!(oldOwner.isEmpty() && m_creating))
+        Start();
+}
+
+void PortalHotKeys::Stop() {
+    ++m_generation;
+    m_creating = false;
+    m_session.clear();
+    m_requestPath.clear();
+    m_onResponse = nullptr;
+    // Whatever the old connection still has in flight (a Response, an Activated) dies with it.
+    if (m_bus.isConnected()) QDBusConnection::disconnectFromBus(m_bus.name());
+    m_bus = QDBusConnection(QString());
 }
 
 void PortalHotKeys::CallWithRequest(const QString& method, QVariantList args, const QString& token,
                                     std::function<void(uint, const QVariantMap&)> onDone) {
     // The Request's path is known before the call; listening first means its Response
     // cannot slip past.
-    QString sender = Bus().baseService().mid(1);
+    QString sender = m_bus.baseService().mid(1);
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
     if (!m_requestPath.isEmpty())
-        Bus().disconnect(kService, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
+        m_bus.disconnect(kService, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
                          QStringLiteral("Response"), this, SLOT(OnResponse(QDBusMessage)));
     m_requestPath =
         QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
     m_onResponse = std::move(onDone);
-    Bus().connect(kService, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
+    m_bus.connect(kService, m_requestPath, QStringLiteral("org.freedesktop.portal.Request"),
                   QStringLiteral("Response"), this, SLOT(OnResponse(QDBusMessage)));
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
     call.setArguments(args);
-    auto* watcher = new QDBusPendingCallWatcher(Bus().asyncCall(call), this);
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, method](QDBusPendingCallWatcher* w) {
+            [this, generation = m_generation](QDBusPendingCallWatcher* w) {
                 w->deleteLater();
-                if (w->isError()) Fail(method + QStringLiteral(": ") + w->error().message());
+                if (generation != m_generation) return;  // a session given up meanwhile
+                // Any answer but an error means the portal has global shortcuts; its error
+                // text (no such interface, no such name) is no help to a user.
+                if (w->isError())
+                    Fail("the desktop's shortcut portal does not answer");
+                else
+                    Known(true);
             });
 }
 
@@ -148,8 +190,12 @@ PortalShortcuts ShortcutList(const std::set<int>& ids) {
 }  // namespace
 
 void PortalHotKeys::Start() {
+    Stop();
     if (m_wanted.empty()) return;
-    Bus().connect(kService, kPath, kInterface, QStringLiteral("Activated"), this,
+    m_bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
+                                          QStringLiteral("hvx-portal-%1").arg(++m_connections));
+    m_creating = true;
+    m_bus.connect(kService, kPath, kInterface, QStringLiteral("Activated"), this,
                   SLOT(OnActivated(QDBusMessage)));
     // Some desktops (KDE Plasma 5.27) take the list only from the session's options and
     // ignore the one given to BindShortcuts; others want it there. It goes in both.
@@ -164,8 +210,9 @@ void PortalHotKeys::Start() {
                         m_session = handle.canConvert<QDBusObjectPath>()
                                         ? handle.value<QDBusObjectPath>().path()
                                         : handle.toString();
+                        m_creating = false;
                         if (response != 0 || m_session.isEmpty())
-                            Fail(QStringLiteral("no session, response %1").arg(response));
+                            Fail("the desktop's shortcut portal made no session");
                         else
                             BindMissing();
                     });
@@ -199,8 +246,7 @@ void PortalHotKeys::Bind() {
                     [this](uint response, const QVariantMap& /*results*/) {
                         // Refused or cancelled: no shortcut of ours fires. A shortcut the user left
                         // unassigned simply never fires.
-                        if (response != 0)
-                            Fail(QStringLiteral("shortcuts refused, response %1").arg(response));
+                        if (response != 0) Fail("the desktop did not take HVX's shortcuts");
                     });
 }
 

@@ -6,23 +6,28 @@
 
 namespace hvx::linux_platform {
 
-QtMainWindow::QtMainWindow() = default;
+QtMainWindow::QtMainWindow(std::function<void(bool)> hotKeysKnown)
+    : m_hotKeysKnown(std::move(hotKeysKnown)) {}
 
 QtMainWindow::~QtMainWindow() = default;
 
 bool QtMainWindow::Create(std::string_view title, IMainWindowHandler& handler) {
     m_window.setObjectName(QString::fromUtf8(title.data(), qsizetype(title.size())));
     m_handler = &handler;
-    m_hotKeys = MakeHotKeyBackend([this](int id) {
-        // Posted, like WM_HOTKEY: the handler may run long (a power call) and must not run
-        // inside the X event filter or a D-Bus signal.
-        QMetaObject::invokeMethod(
-            &m_window,
-            [this, id] {
-                if (m_handler && !m_destroyed) m_handler->OnHotKey(id);
-            },
-            Qt::QueuedConnection);
-    });
+    m_hotKeys = MakeHotKeyBackend(
+        [this](int id) {
+            // Posted, like WM_HOTKEY: the handler may run long (a power call) and must not run
+            // inside the X event filter or a D-Bus signal.
+            QMetaObject::invokeMethod(
+                &m_window,
+                [this, id] {
+                    if (m_handler && !m_destroyed) m_handler->OnHotKey(id);
+                },
+                Qt::QueuedConnection);
+        },
+        [this](bool present) {
+            if (m_hotKeysKnown) m_hotKeysKnown(present);
+        });
     m_handler->OnCreate();
     return true;
 }

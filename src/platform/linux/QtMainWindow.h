@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -15,7 +16,8 @@ namespace hvx::linux_platform {
 
 class QtMainWindow : public IMainWindow {
   public:
-    QtMainWindow();
+    // hotKeysKnown is told once whether the desktop gives global hotkeys at all.
+    explicit QtMainWindow(std::function<void(bool)> hotKeysKnown = nullptr);
     ~QtMainWindow() override;
 
     bool Create(std::string_view title, IMainWindowHandler& handler) override;
@@ -44,6 +46,7 @@ class QtMainWindow : public IMainWindow {
     QObject m_window;  // context of every posted call: they die with the window
     IMainWindowHandler* m_handler = nullptr;
     std::map<unsigned, Timer> m_timers;
+    std::function<void(bool)> m_hotKeysKnown;
     std::unique_ptr<HotKeyBackend> m_hotKeys;
     bool m_destroyed = false;
 };

@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusVariant>
 #include <QMouseEvent>
-#include <cstdio>
 
 #include "platform/linux/AppIcon.h"
 #include "platform/linux/QtMainWindow.h"
@@ -18,44 +18,7 @@ namespace hvx::linux_platform {
 namespace {
 
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
-
-// A notification area is there: a StatusNotifierItem watcher with a host registered on the
-// session bus or, on X11, an XEmbed tray. Asked here rather than through QSystemTrayIcon, whose
-// answer is fixed at the first question (an icon made before the host starts would never use
-// it).
-bool SniHostPresent() {
-    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    if (bus == nullptr || !bus->isServiceRegistered(kWatcher)) return false;
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kWatcher, QStringLiteral("/StatusNotifierWatcher"),
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get.setArguments({kWatcher, QStringLiteral("IsStatusNotifierHostRegistered")});
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 1000);
-    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
-           reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
-}
-
-bool TrayHostPresent() {
-    if (SniHostPresent()) return true;
-    return QGuiApplication::platformName() == QStringLiteral("xcb") &&
-           QSystemTrayIcon::isSystemTrayAvailable();
-}
-
-void TellNoTray() {
-    const QString summary = QStringLiteral("HVX is running without its icon");
-    const QString body = QStringLiteral(
-        "This desktop has no notification area. The hotkeys and the schedule work; the icon "
-        "appears once there is one (on GNOME: the \"AppIndicator and KStatusNotifierItem "
-        "Support\" extension).");
-    std::fprintf(stderr, "hvx: %s: %s\n", qPrintable(summary), qPrintable(body));
-    QDBusMessage notify = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.Notifications"),
-        QStringLiteral("/org/freedesktop/Notifications"),
-        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
-    notify.setArguments({QStringLiteral("HVX"), uint(0), QStringLiteral("hvx"), summary, body,
-                         QStringList(), QVariantMap(), int(-1)});
-    QDBusConnection::sessionBus().asyncCall(notify);  // nobody waits for the answer
-}
+const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 
 }  // namespace
 
@@ -75,47 +38,95 @@ bool QtTrayHost::CreateMessageWindow(ITrayHandler& handler) {
     return true;
 }
 
-void QtTrayHost::ShowWhenHosted() {
-    if (!m_wanted) return;
-    if (!m_icon) {
-        const bool hosted = TrayHostPresent();
-        if (!hosted && !m_told) {
-            m_told = true;
-            TellNoTray();
-        }
-        // On X11 Qt's icon docks by itself into a tray that starts later. Elsewhere it keeps
-        // the answer of its first look, so it is made once a host is there.
-        if (!hosted && QGuiApplication::platformName() != QStringLiteral("xcb")) {
-            if (!m_hostWatcher) {
-                m_hostWatcher = std::make_unique<QDBusServiceWatcher>(
-                    kWatcher, QDBusConnection::sessionBus(),
-                    QDBusServiceWatcher::WatchForRegistration);
-                QObject::connect(m_hostWatcher.get(), &QDBusServiceWatcher::serviceRegistered,
-                                 &m_messageWindow, [this] { ShowWhenHosted(); });
-                QObject::connect(&m_hostPoll, &QTimer::timeout, &m_messageWindow,
-                                 [this] { ShowWhenHosted(); });
-            }
-            // A watcher still waiting for its host: a slow look now and then.
-            QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-            if (bus != nullptr && bus->isServiceRegistered(kWatcher) && !m_hostPoll.isActive())
-                m_hostPoll.start(2000);
-            return;
-        }
+// Whether a StatusNotifierItem host is there is asked here rather than through
+// QSystemTrayIcon, whose answer is fixed at its first question (an icon made before the host
+// starts would never use it); the icon is made once the answer is yes. Until then the watcher's
+// own signals say when to ask again: a watcher starting, a host registering with it.
+void QtTrayHost::WaitForHost(bool wait) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!wait) {
         m_hostWatcher.reset();
-        m_hostPoll.stop();
-        m_icon = std::make_unique<QSystemTrayIcon>(AppIcon());
-        QObject::connect(m_icon.get(), &QSystemTrayIcon::activated, &m_messageWindow,
-                         [this](QSystemTrayIcon::ActivationReason r) { OnActivated(r); });
-        if (qApp != nullptr) qApp->installEventFilter(&m_rightDoubleClicks);
+        bus.disconnect(kWatcher, kWatcherPath, kWatcher,
+                       QStringLiteral("StatusNotifierHostRegistered"), this,
+                       SLOT(OnHostRegistered()));
+        return;
+    }
+    if (m_hostWatcher) return;
+    m_hostWatcher = std::make_unique<QDBusServiceWatcher>(
+        kWatcher, bus, QDBusServiceWatcher::WatchForRegistration);
+    connect(m_hostWatcher.get(), &QDBusServiceWatcher::serviceRegistered, this,
+            [this] { AskWatcher(); });
+    bus.connect(kWatcher, kWatcherPath, kWatcher, QStringLiteral("StatusNotifierHostRegistered"),
+                this, SLOT(OnHostRegistered()));
+}
+
+void QtTrayHost::AskWatcher() {
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kWatcher, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    get.setArguments({kWatcher, QStringLiteral("IsStatusNotifierHostRegistered")});
+    auto* answer = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
+    connect(answer, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        w->deleteLater();
+        const QDBusPendingReply<QDBusVariant> reply = *w;
+        OnHostAnswer(!reply.isError() && reply.value().variant().toBool());
+    });
+}
+
+void QtTrayHost::OnHostRegistered() {
+    OnHostAnswer(true);
+}
+
+void QtTrayHost::OnHostAnswer(bool hosted) {
+    if (!m_wanted || m_icon) return;
+    // On X11 without such a host, Qt's XEmbed icon docks by itself into a tray that starts
+    // later; a notification area is there if an XEmbed tray is.
+    const bool xcb = QGuiApplication::platformName() == QStringLiteral("xcb");
+    if (m_iconKnown) {
+        const auto iconKnown = std::move(m_iconKnown);
+        m_iconKnown = nullptr;
+        iconKnown(hosted || (xcb && QSystemTrayIcon::isSystemTrayAvailable()));
+    }
+    if (hosted || xcb) MakeIcon(hosted);
+}
+
+void QtTrayHost::MakeIcon(bool statusNotifierItem) {
+    WaitForHost(false);
+    m_statusNotifierItem = statusNotifierItem;
+    m_icon = std::make_unique<QSystemTrayIcon>(AppIcon());
+    connect(m_icon.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason r) { OnActivated(r); });
+    if (statusNotifierItem && m_menu) {
+        // The desktop asks for the menu before it shows it; an item it reports chosen
+        // triggers its action.
+        connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { OfferMenu(); });
+        connect(m_menu.get(), &QMenu::triggered, this, [this](QAction* a) { ChosenAtHost(a); });
+        m_icon->setContextMenu(m_menu.get());
+    } else if (qApp != nullptr) {
+        qApp->installEventFilter(&m_rightDoubleClicks);
     }
     m_icon->setToolTip(m_tip);
     m_icon->show();
 }
 
+void QtTrayHost::OfferMenu() {
+    const bool refused = m_handler != nullptr && m_handler->MenuRefused();
+    for (QAction* action : m_menu->actions()) action->setEnabled(!refused);
+}
+
+void QtTrayHost::ChosenAtHost(QAction* action) {
+    // Asked again at the choice: a desktop may show the menu as it last read it.
+    if (m_handler == nullptr || m_handler->MenuRefused()) return;
+    // Posted, as a choice in our own popup is: the command runs after the host's call.
+    m_mainWindow.PostCommand(action->data().toInt());
+}
+
 void QtTrayHost::OnActivated(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
         case QSystemTrayIcon::Context:
-            Notify(MOUSE_RBUTTONUP);
+            // A StatusNotifierItem's host draws the menu itself; a popup of ours would be a
+            // window of its own on Wayland, placed anywhere but at the icon.
+            if (!m_statusNotifierItem) Notify(MOUSE_RBUTTONUP);
             break;
         case QSystemTrayIcon::DoubleClick:
             // XEmbed reports a double click as Trigger, Trigger, DoubleClick; the pair of
@@ -149,7 +160,7 @@ void QtTrayHost::Notify(unsigned mouseMessage) {
     // Posted, as the icon's callback message is: the menu's own loop must not run inside the
     // icon's mouse handling.
     QMetaObject::invokeMethod(
-        &m_messageWindow,
+        this,
         [this, mouseMessage] {
             if (m_handler) m_handler->OnTrayNotification(m_iconId, mouseMessage);
         },
@@ -161,15 +172,20 @@ bool QtTrayHost::AddIcon(const NotifyIconData& data) {
     m_iconId = data.id;
     m_tip = QString::fromUtf8(data.tip.data(), qsizetype(data.tip.size()));
     m_wanted = true;
-    ShowWhenHosted();
+    if (m_icon) {
+        m_icon->setToolTip(m_tip);
+        m_icon->show();
+    } else {
+        WaitForHost(true);
+        AskWatcher();
+    }
     return true;
 }
 
 bool QtTrayHost::DeleteIcon(const NotifyIconData& /*data*/) {
     if (!m_wanted) return false;
     m_wanted = false;
-    m_hostWatcher.reset();
-    m_hostPoll.stop();
+    WaitForHost(false);
     if (m_icon) m_icon->hide();
     return true;
 }

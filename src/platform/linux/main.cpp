@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/linux/DesktopNotice.h"
 #include "platform/linux/FileStore.h"
 #include "platform/linux/Instance.h"
 #include "platform/linux/LogindPower.h"
@@ -72,8 +73,10 @@ int main(int argc, char* argv[]) {
     // First, before any window: a second instance must leave no trace.
     LocalServerMarker marker;
 
-    QtMainWindow window;
-    QtTrayHost tray(window);
+    // What the desktop lacks (a notification area, global shortcuts) is told once, together.
+    DesktopNotice notice;
+    QtMainWindow window([&notice](bool present) { notice.HotKeysKnown(present); });
+    QtTrayHost tray(window, [&notice](bool present) { notice.IconKnown(present); });
     QtDialogHost dialogs;
     LocalClock clock;
     FileRegistryStore registry;
