@@ -14,6 +14,7 @@ test_one_instance_and_the_tray_menu_exit_removes_icon_and_hotkeys() {
 102 Advanced Options|-|109 Help|110 About|112 Exit" "the menu shows its nineteen items"
     expect_eq "$(relay_calls | sed -n 's/^shell32.Shell_NotifyIconW(\([0-9a-f]*\),.*/\1/p
         s/^user32.UnregisterHotKey([0-9a-f]*,\([0-9a-f]*\))/\1/p' | paste -sd' ')" \
-        "00000000 00000002 00000064 000000c8 0000012c 00000190 00000320 00000384" \
-        "the icon is added; Exit deletes it (NIM_DELETE) and frees the six hotkeys"
+        "00000000 00000001 00000002 00000064 000000c8 0000012c 00000190 00000320 00000384" \
+        "the icon is added, its tip given the state (NIM_MODIFY); Exit deletes it (NIM_DELETE) \
+and frees the six hotkeys"
 }
