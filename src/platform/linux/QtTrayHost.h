@@ -27,6 +27,8 @@ class QtTrayHost : public ITrayHost {
     bool CreateMessageWindow(ITrayHandler& handler) override;
     bool AddIcon(const NotifyIconData& data) override;
     bool DeleteIcon(const NotifyIconData& data) override;
+    // The tip (the StatusNotifierItem's tooltip, or Qt's on XEmbed) and the image, muted or not.
+    bool ModifyIcon(const NotifyIconData& data) override;
     bool CreatePopupMenu() override;
     bool AppendMenuItem(int id, std::string_view text) override;
     bool AppendMenuSeparator() override;
@@ -54,7 +56,8 @@ class QtTrayHost : public ITrayHost {
     std::unique_ptr<QMenu> m_menu;
     unsigned m_iconId = 0;
     QString m_tip;
-    bool m_wanted = false;  // added and not deleted
+    unsigned m_iconResource = 0;  // the image asked for; 0 is the program's
+    bool m_wanted = false;        // added and not deleted
     bool m_told = false;
     std::unique_ptr<QDBusServiceWatcher> m_hostWatcher;
     QTimer m_hostPoll;

@@ -8,6 +8,7 @@
 #include "platform/linux/FileStore.h"
 #include "platform/linux/Instance.h"
 #include "platform/linux/LogindPower.h"
+#include "platform/linux/NotificationIndicator.h"
 #include "platform/linux/PulseMixer.h"
 #include "platform/linux/QtDialogHost.h"
 #include "platform/linux/QtMainWindow.h"
@@ -77,7 +78,9 @@ int main(int argc, char* argv[]) {
     AutostartRunEntry runEntry;
     const auto mixer = mixerChoice.Take();
     LogindPower power;
-    hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, *mixer, power};
+    NotificationIndicator indicator;
+    hvx::Platform platform{window,   tray,   dialogs, clock,    registry,
+                           runEntry, *mixer, power,   indicator};
 
     hvx::CTrayApp theApp(marker, platform);
     if (!theApp.InitInstance()) return 0;
