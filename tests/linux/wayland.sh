@@ -50,9 +50,11 @@ shortcuts() {  # each shortcut of HVX's component in KDE's kglobalaccel, with it
         awk '/^      struct/ { n = k = 0 } /^         string/ { if (n++ == 0) printf "%s", $2 }
              /^            int32/ { if (k++ == 0) printf " %x\n", $2 }' | sort | tr '\n' ' '
 }
-sni_item() {  # the StatusNotifierItem that registered with the watcher, by its Id
+sni() {  # sni PROPERTY: the registered StatusNotifierItem's property
     bus "$(cat "$W/watcher.out")" /StatusNotifierItem org.freedesktop.DBus.Properties.Get \
-        string:org.kde.StatusNotifierItem string:Id | grep -q '"hvx"'; }
+        string:org.kde.StatusNotifierItem "string:$1"; }
+sni_item() { sni Id | grep -q '"hvx"'; }  # registered, by its Id
+sni_tip_has() { sni ToolTip | grep -qF "$1"; }
 
 printf '[Software\\Tessaron\\HVX]\nRegMode=1\nRegVolumeStep=2800\n' >"$W/config/Tessaron/HVX.conf"
 pactl set-sink-volume @DEFAULT_SINK@ 30000
@@ -70,7 +72,7 @@ check "Ctrl+Down after it lowers the sink again" wait_until 5 volume_is 30000
 check "... and Ctrl+Left, left unassigned, did nothing" test "$(pactl get-sink-mute 0)" = "Mute: no"
 
 check "no tray at start: told once how to get the icon (notification, stderr)" test \
-    "$(notifications | grep -c '"Notify"')$(grep -c 'without its icon' "$W/hvx.log")" = 11
+    "$(notifications | grep -c 'without its icon')$(grep -c 'without its icon' "$W/hvx.log")" = 11
 cat >"$W/watcher.py" <<EOF
 import dbus, dbus.service, dbus.mainloop.glib
 from gi.repository import GLib
@@ -90,6 +92,8 @@ GLib.MainLoop().run()
 EOF
 start /usr/bin/python3 "$W/watcher.py"
 check "the icon registers as a StatusNotifierItem once a watcher appears" wait_until 10 sni_item
+"$FAKEINPUT" 29 103
+check "its tooltip follows a hotkey's level" wait_until 5 sni_tip_has "Volume 50%"
 check "the host opens its menu; About chosen in it shows the dialog" eval "/usr/bin/python3 \
     '$ROOT/tests/linux/atspi.py' menu --press About dbus-send --session --print-reply=literal \
     --dest=$(cat "$W/watcher.out") /StatusNotifierItem org.kde.StatusNotifierItem.ContextMenu \
