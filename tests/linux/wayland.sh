@@ -94,6 +94,8 @@ start /usr/bin/python3 "$W/watcher.py"
 check "the icon registers as a StatusNotifierItem once a watcher appears" wait_until 10 sni_item
 "$FAKEINPUT" 29 103
 check "its tooltip follows a hotkey's level" wait_until 5 sni_tip_has "Volume 50%"
+pactl set-sink-volume @DEFAULT_SINK@ 39322
+check "... and a level another client sets" wait_until 5 sni_tip_has "Volume 60%"
 check "the host opens its menu; About chosen in it shows the dialog" eval "/usr/bin/python3 \
     '$ROOT/tests/linux/atspi.py' menu --press About dbus-send --session --print-reply=literal \
     --dest=$(cat "$W/watcher.out") /StatusNotifierItem org.kde.StatusNotifierItem.ContextMenu \

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -33,6 +34,18 @@ int SendCommand(const hvx::CommandWord& command, int argc, char* argv[]) {
     std::fputs("hvx: the running HVX did not take the command (it runs for another user)\n",
                stderr);
     return 1;
+}
+
+// A change another client makes on the sound server (reported on the GUI thread) keeps the
+// icon's tip and image current. Only a mixer that hears the server's reports offers this.
+template <typename Mixer>
+void FollowMixerChanges(Mixer& mixer, hvx::CTrayApp& app,
+                        const hvx::linux_platform::QtMainWindow& window) {
+    if constexpr (requires { mixer.SetChangeHandler(std::function<void()>()); }) {
+        mixer.SetChangeHandler([&app, &window] {
+            if (app.MainWnd() && !window.Destroyed()) app.MainWnd()->OnMixerChange();
+        });
+    }
 }
 
 }  // namespace
@@ -84,6 +97,7 @@ int main(int argc, char* argv[]) {
 
     hvx::CTrayApp theApp(marker, platform);
     if (!theApp.InitInstance()) return 0;
+    FollowMixerChanges(*mixer, theApp, window);
     marker.OnCommand([&theApp, &window](const hvx::CommandWord& command) {
         if (theApp.MainWnd() && !window.Destroyed())
             hvx::RunCommandWord(*theApp.MainWnd(), command);
