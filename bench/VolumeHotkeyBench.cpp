@@ -60,12 +60,18 @@ class QuietWindow : public IMainWindow {
     void PostNull() override {}
 };
 
+class QuietIndicator : public IVolumeIndicator {
+  public:
+    void Show(int, bool) override {}
+};
+
 struct QuietFrame {
     test::FakePlatform fake;
     QuietMixer mixer;
     QuietWindow window;
-    Platform platform{window,        fake.tray,     fake.dialogs, fake.clock,
-                      fake.registry, fake.runEntry, mixer,        fake.power};
+    QuietIndicator indicator;
+    Platform platform{window,        fake.tray, fake.dialogs, fake.clock, fake.registry,
+                      fake.runEntry, mixer,     fake.power,   indicator};
     test::FakeMarker marker;
     CTrayApp app{marker, platform};
 

@@ -13,6 +13,9 @@ class IMainWindowHandler {
     virtual void OnTimer(unsigned timerId) = 0;
     virtual void OnCommand(int commandId) = 0;
     virtual int OnHotKey(int hotkeyId) = 0;
+    // The mixer reports a change of the master volume or mute, or of the device itself, by
+    // whichever program made it.
+    virtual void OnMixerChange() = 0;
 
   protected:
     ~IMainWindowHandler() = default;

@@ -8,6 +8,7 @@
 #include "platform/Power.h"
 #include "platform/RegistryStore.h"
 #include "platform/TrayHost.h"
+#include "platform/VolumeIndicator.h"
 
 namespace hvx {
 
@@ -20,6 +21,7 @@ struct Platform {
     IRunEntry& runEntry;
     IMixerDevice& mixer;
     IPower& power;
+    IVolumeIndicator& indicator;
 };
 
 }  // namespace hvx

@@ -12,7 +12,7 @@ struct NotifyIconData {
     unsigned id = 0;
     unsigned callbackMessage = 0;
     unsigned iconResource = 0;
-    std::string tip;  // at most 63 characters
+    std::string tip;  // at most 127 characters; lines split by '\n'
 };
 
 struct ScreenPoint {
@@ -43,6 +43,8 @@ class ITrayHost {
     virtual bool CreateMessageWindow(ITrayHandler& handler) = 0;
     virtual bool AddIcon(const NotifyIconData& data) = 0;
     virtual bool DeleteIcon(const NotifyIconData& data) = 0;
+    // Gives the added icon data's image and tip.
+    virtual bool ModifyIcon(const NotifyIconData& data) = 0;
 
     virtual bool CreatePopupMenu() = 0;
     virtual bool AppendMenuItem(int id, std::string_view text) = 0;

@@ -33,21 +33,24 @@ constexpr std::array<ControlTemplate, 5> kAboutControls{{
 }};
 
 // --- Settings (107) ------------------------------------------------------------------------
-constexpr std::array<ControlTemplate, 13> kSettingsControls{{
+constexpr std::array<ControlTemplate, 14> kSettingsControls{{
     {CC::Button, IDC_STATIC, "Startup Option", kGroupBox, 0, 12, 6, 168, 44},
     {CC::Button, IDC_RUN_AT_STARTUP, "Run at startup", kCheck, 0, 20, 18, 70, 11},
     {CC::Button, IDC_SET_SAVED_VOLUME_AT_STARTUP, "Set saved volume level at startup", kCheck, 0,
      20, 32, 124, 11},
-    {CC::Button, IDC_STATIC, "Volume Control Mode", kGroupBox, 0, 12, 58, 168, 54},
+    {CC::Button, IDC_STATIC, "Volume Control Mode", kGroupBox, 0, 12, 58, 168, 68},
     {CC::Button, IDC_MODE_MIXED, "Mixed", kRadio | TabStop, 0, 20, 70, 47, 10},
     {CC::Button, IDC_MODE_MASTER, "Main volume", kRadio | TabStop, 0, 20, 83, 64, 10},
     {CC::Button, IDC_MODE_WAVE, "Wave volume", kRadio | TabStop, 0, 20, 96, 63, 10},
-    {CC::Button, IDC_STATIC, "Shutdown by Using Shortcut Key", kGroupBox, 0, 12, 120, 168, 42},
-    {CC::Button, IDC_SHORTCUT_ENABLE, "Enable", kRadio | TabStop, 0, 20, 132, 77, 11},
-    {CC::Button, IDC_SHORTCUT_DISABLE, "Disable", kRadio | TabStop, 0, 20, 145, 77, 11},
-    {CC::Button, IDC_DEFAULT, "Default", kPush | Group, 0, 12, 171, 50, 15},
-    {CC::Button, IDOK, "OK", kDefPush, 0, 69, 171, 50, 15},
-    {CC::Button, IDCANCEL, "Cancel", kPush, 0, 126, 171, 50, 15},
+    // A group of its own, so the arrow keys of the mode buttons stop before it.
+    {CC::Button, IDC_SHOW_VOLUME_INDICATOR, "Show volume indicator", kCheck | Group, 0, 20, 110,
+     100, 11},
+    {CC::Button, IDC_STATIC, "Shutdown by Using Shortcut Key", kGroupBox, 0, 12, 134, 168, 42},
+    {CC::Button, IDC_SHORTCUT_ENABLE, "Enable", kRadio | TabStop, 0, 20, 146, 77, 11},
+    {CC::Button, IDC_SHORTCUT_DISABLE, "Disable", kRadio | TabStop, 0, 20, 159, 77, 11},
+    {CC::Button, IDC_DEFAULT, "Default", kPush | Group, 0, 12, 185, 50, 15},
+    {CC::Button, IDOK, "OK", kDefPush, 0, 69, 185, 50, 15},
+    {CC::Button, IDCANCEL, "Cancel", kPush, 0, 126, 185, 50, 15},
 }};
 
 // --- Help (108) ----------------------------------------------------------------------------
@@ -145,7 +148,7 @@ constexpr std::array<ControlTemplate, 2> kAlarmControls{{
 
 constexpr DialogTemplate kAbout{IDD_ABOUT, "About", kDialogStyle,  true, 271, 117,
                                 "Arial",   8,       kAboutControls};
-constexpr DialogTemplate kSettings{IDD_SETTINGS, "Settings", kDialogStyle,     false, 191, 199,
+constexpr DialogTemplate kSettings{IDD_SETTINGS, "Settings", kDialogStyle,     false, 191, 213,
                                    "Arial",      9,          kSettingsControls};
 constexpr DialogTemplate kHelp{IDD_HELP, "Help", kDialogStyle, false, 186, 109,
                                "Arial",  9,      kHelpControls};

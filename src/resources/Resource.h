@@ -59,6 +59,7 @@ inline constexpr uint32_t BEEP_SIMPLE = 0xFFFFFFFF;
 // Tray icon.
 inline constexpr unsigned TRAY_ICON_ID = 101;
 inline constexpr unsigned IDR_MAINFRAME_ICON = 101;
+inline constexpr unsigned IDR_MUTED_ICON = 102;          // shown while the master volume is muted
 inline constexpr unsigned WM_TRAY_NOTIFY = 0x0400 + 15;  // WM_USER + 15
 inline constexpr unsigned MOUSE_LBUTTONDBLCLK = 0x0203;
 inline constexpr unsigned MOUSE_RBUTTONUP = 0x0205;
@@ -81,6 +82,7 @@ inline constexpr int IDC_DEFAULT = 1000;
 inline constexpr int IDC_RUN_AT_STARTUP = 1001;
 inline constexpr int IDC_SET_SAVED_VOLUME_AT_STARTUP = 1002;
 inline constexpr int IDC_CONFIRM_BEFORE_ACTION = 1003;
+inline constexpr int IDC_SHOW_VOLUME_INDICATOR = 1004;
 inline constexpr int IDC_MODE_MIXED = 1005;
 inline constexpr int IDC_MODE_MASTER = 1006;
 inline constexpr int IDC_MODE_WAVE = 1007;

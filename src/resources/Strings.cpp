@@ -6,7 +6,7 @@
 namespace hvx {
 
 namespace {
-constexpr std::array<std::pair<int, std::string_view>, 17> kStringTable{{
+constexpr std::array<std::pair<int, std::string_view>, 18> kStringTable{{
     {IDS_REGISTRY_KEY, "Software\\Tessaron\\HVX"},
     {IDS_REG_MODE, "RegMode"},
     {IDS_REG_SET_PREDEFINED_VOLUME_AT_STARTUP, "RegSetPredefinedVolumeAtStartup"},
@@ -24,6 +24,7 @@ constexpr std::array<std::pair<int, std::string_view>, 17> kStringTable{{
     {IDS_REG_ACTION_TYPE, "RegActionType"},
     {IDS_REG_ACTION_DAY, "RegActionDay"},
     {IDS_REG_DISABLE_ONCE, "RegDisableOnce"},
+    {IDS_REG_HIDE_VOLUME_INDICATOR, "RegHideVolumeIndicator"},
 }};
 }  // namespace
 

@@ -22,6 +22,7 @@ inline constexpr int IDS_REG_ACTION = 15;
 inline constexpr int IDS_REG_ACTION_TYPE = 16;
 inline constexpr int IDS_REG_ACTION_DAY = 17;
 inline constexpr int IDS_REG_DISABLE_ONCE = 18;
+inline constexpr int IDS_REG_HIDE_VOLUME_INDICATOR = 19;
 
 // The string with this id, or an empty view when the table has none.
 std::string_view LoadString(int id);

@@ -47,6 +47,8 @@ void CMainFrame::OnTimer(unsigned timerId) {
             break;
         case TIMER_SCHEDULE:
             CheckSchedule();
+            // A once-schedule that has run is over; the tip must not promise it again.
+            ShowState();
             break;
         case TIMER_ALARM:
             m_platform.window.MessageBeep(BEEP_SIMPLE);

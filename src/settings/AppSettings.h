@@ -1,4 +1,4 @@
-// The sixteen persistent settings and the registry store behind them.
+// The seventeen persistent settings and the registry store behind them.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +25,8 @@ struct AppSettings {
     int32_t ActionType = 0;
     int32_t ActionDay = 0;
     int32_t DisableOnce = 0;
+    // 0 (also when absent) shows the volume indicator on the volume hotkeys.
+    int32_t HideVolumeIndicator = 0;
 
     bool operator==(const AppSettings&) const = default;
 };

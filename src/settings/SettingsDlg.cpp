@@ -26,6 +26,7 @@ bool CSettingsDlg::OnInitDialog() {
                      ShutdownByUsingShortcut != 0 ? IDC_SHORTCUT_ENABLE : IDC_SHORTCUT_DISABLE);
     CheckDlgButton(IDC_SET_SAVED_VOLUME_AT_STARTUP, Checked(SetPredefinedVolumeAtStartup != 0));
     CheckDlgButton(IDC_RUN_AT_STARTUP, Checked(RunAtStartup != 0));
+    CheckDlgButton(IDC_SHOW_VOLUME_INDICATOR, Checked(HideVolumeIndicator == 0));
     return true;
 }
 
@@ -39,6 +40,7 @@ void CSettingsDlg::OnDefault() {
     CheckDlgButton(IDC_SET_SAVED_VOLUME_AT_STARTUP, BST_CHECKED);
     CheckRadioButton(IDC_MODE_MIXED, IDC_MODE_WAVE, IDC_MODE_MIXED);
     CheckRadioButton(IDC_SHORTCUT_ENABLE, IDC_SHORTCUT_DISABLE, IDC_SHORTCUT_ENABLE);
+    CheckDlgButton(IDC_SHOW_VOLUME_INDICATOR, BST_CHECKED);
 }
 
 void CSettingsDlg::OnOK() {
@@ -48,6 +50,7 @@ void CSettingsDlg::OnOK() {
         GetCheckedRadioButton(IDC_SHORTCUT_ENABLE, IDC_SHORTCUT_DISABLE) == IDC_SHORTCUT_ENABLE;
     SetPredefinedVolumeAtStartup = IsDlgButtonChecked(IDC_SET_SAVED_VOLUME_AT_STARTUP) != 0;
     RunAtStartup = IsDlgButtonChecked(IDC_RUN_AT_STARTUP) != 0;
+    HideVolumeIndicator = IsDlgButtonChecked(IDC_SHOW_VOLUME_INDICATOR) == 0;
     CDialog::OnOK();
 }
 
@@ -57,12 +60,14 @@ void CMainFrame::OnSettings() {
     dlg.Mode = Settings.Mode;
     dlg.ShutdownByUsingShortcut = Settings.ShutdownByUsingShortcut;
     dlg.SetPredefinedVolumeAtStartup = Settings.SetPredefinedVolumeAtStartup;
+    dlg.HideVolumeIndicator = Settings.HideVolumeIndicator;
     if (RunMenuDialog(dlg) == IDOK) {
-        // Only these four go back, so whatever the minute tick changed meanwhile survives.
+        // Only these five go back, so whatever the minute tick changed meanwhile survives.
         Settings.RunAtStartup = dlg.RunAtStartup;
         Settings.Mode = dlg.Mode;
         Settings.ShutdownByUsingShortcut = dlg.ShutdownByUsingShortcut;
         Settings.SetPredefinedVolumeAtStartup = dlg.SetPredefinedVolumeAtStartup;
+        Settings.HideVolumeIndicator = dlg.HideVolumeIndicator;
         SaveSettings();
     }
 }

@@ -1,4 +1,5 @@
-// The Settings dialog: run at log-on, start-up volume, hotkey volume mode, shutdown hotkey.
+// The Settings dialog: run at log-on, start-up volume, hotkey volume mode and its indicator,
+// shutdown hotkey.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,7 @@ class CSettingsDlg : public CDialog {
     int32_t Mode = 0;
     int32_t ShutdownByUsingShortcut = 0;
     int32_t SetPredefinedVolumeAtStartup = 0;
+    int32_t HideVolumeIndicator = 0;
 };
 
 }  // namespace hvx

@@ -16,7 +16,7 @@ struct FieldEntry {
 };
 
 // Load and save order; RunAtStartup comes first so the run entry follows it at once.
-constexpr std::array<FieldEntry, 16> kFields{{
+constexpr std::array<FieldEntry, 17> kFields{{
     {IDS_REG_RUN_AT_STARTUP, &AppSettings::RunAtStartup},
     {IDS_REG_SET_PREDEFINED_VOLUME_AT_STARTUP, &AppSettings::SetPredefinedVolumeAtStartup},
     {IDS_REG_MODE, &AppSettings::Mode},
@@ -33,6 +33,7 @@ constexpr std::array<FieldEntry, 16> kFields{{
     {IDS_REG_ACTION_TYPE, &AppSettings::ActionType},
     {IDS_REG_ACTION_DAY, &AppSettings::ActionDay},
     {IDS_REG_DISABLE_ONCE, &AppSettings::DisableOnce},
+    {IDS_REG_HIDE_VOLUME_INDICATOR, &AppSettings::HideVolumeIndicator},
 }};
 
 // A value name with a backslash names a subkey of the settings key and a value in it.

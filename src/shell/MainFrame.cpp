@@ -1,5 +1,6 @@
 #include "shell/MainFrame.h"
 
+#include <algorithm>
 #include <array>
 
 #include "resources/Resource.h"
@@ -40,6 +41,7 @@ CMainFrame::CMainFrame(Platform& platform)
     m_platform.window.Create(MAIN_WINDOW_TITLE, *this);
     // Only now, with the mixer open and the settings loaded, may a hotkey arrive.
     RegisterHotKeys();
+    ShowState();
 }
 
 int CMainFrame::OnCreate() {
@@ -63,6 +65,8 @@ void CMainFrame::OnCommand(int commandId) {
     for (const CommandEntry& entry : kCommands) {
         if (entry.id == commandId) {
             (this->*entry.handler)();
+            // Any command may have changed the volume, the mute or the schedule.
+            ShowState();
             return;
         }
     }
@@ -90,9 +94,39 @@ int CMainFrame::OnHotKey(int hotkeyId) {
             if (Settings.ShutdownByUsingShortcut != 0) OnShutdown();
             break;
         default:
-            break;
+            return 0;
+    }
+    // The change first, then what shows it. Only the volume hotkeys (and their command words)
+    // show the indicator, also at a limit, where the level shown is the answer to the press.
+    const VolumeState volume = ShowState();
+    const bool volumeKey = hotkeyId == HOTKEY_VOLUME_UP || hotkeyId == HOTKEY_VOLUME_DOWN ||
+                           hotkeyId == HOTKEY_USE_SAVED_VOLUME || hotkeyId == HOTKEY_MUTE;
+    if (volumeKey && Settings.HideVolumeIndicator == 0 && volume.masterPercent) {
+        const int64_t shown = std::min<int64_t>(*volume.masterPercent, 1000);
+        m_platform.indicator.Show(static_cast<int>(shown), volume.muted);
     }
     return 0;
+}
+
+void CMainFrame::OnMixerChange() {
+    ShowState();
+}
+
+VolumeState CMainFrame::ReadVolumeState() {
+    VolumeState state;
+    uint32_t value = 0;
+    if (Mixer.SelectMasterVolume() && Mixer.GetVolume(value))
+        state.masterPercent = LevelPercent(value, Mixer.MasterMinimum, Mixer.MasterMaximum);
+    if (Mixer.SelectWaveVolume() && Mixer.GetVolume(value))
+        state.wavePercent = LevelPercent(value, Mixer.WaveMinimum, Mixer.WaveMaximum);
+    state.muted = Mixer.SelectMasterMute() && Mixer.GetMasterMute(value) && value != 0;
+    return state;
+}
+
+VolumeState CMainFrame::ShowState() {
+    const VolumeState volume = ReadVolumeState();
+    TrayIcon.SetState(TrayTipText(volume, Settings), volume.muted);
+    return volume;
 }
 
 void CMainFrame::OnExit() {

@@ -5,6 +5,7 @@
 #include "platform/Platform.h"
 #include "settings/AppSettings.h"
 #include "shell/TrayIcon.h"
+#include "shell/TrayState.h"
 #include "volume/VolumeMixer.h"
 
 namespace hvx {
@@ -22,6 +23,7 @@ class CMainFrame : public IMainWindowHandler {
     void OnTimer(unsigned timerId) override;
     void OnCommand(int commandId) override;
     int OnHotKey(int hotkeyId) override;
+    void OnMixerChange() override;
 
     // Commands, one per menu item.
     void OnAutoShutdown();
@@ -48,6 +50,11 @@ class CMainFrame : public IMainWindowHandler {
     void OnVolumeUp();
     void OnVolumeDown();
     void LimitBeep();
+
+    // The master and wave levels and the mute as the mixer has them now.
+    VolumeState ReadVolumeState();
+    // Brings the icon's tip and image to the volume and the schedule as they are now.
+    VolumeState ShowState();
 
     // Settings.
     bool LoadSettings();

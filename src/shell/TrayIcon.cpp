@@ -2,6 +2,7 @@
 
 #include "resources/Menu.h"
 #include "resources/Resource.h"
+#include "shell/TrayState.h"
 
 namespace hvx {
 
@@ -17,7 +18,7 @@ void CTrayIcon::Create(unsigned callbackMessage, std::string_view tip) {
     m_data.id = TRAY_ICON_ID;
     m_data.callbackMessage = callbackMessage;
     m_data.iconResource = IDR_MAINFRAME_ICON;
-    m_data.tip = std::string(tip.substr(0, 63));
+    m_data.tip = std::string(tip.substr(0, MAX_TIP_LENGTH));
     m_host.AddIcon(m_data);
     m_iconAdded = true;
 }
@@ -34,6 +35,16 @@ void CTrayIcon::OnTaskbarCreated() {
 
 void CTrayIcon::SetMuteLabel(bool muted) {
     m_host.ModifyMenuItem(ID_MUTE, muted ? MENU_TEXT_UNMUTE : MENU_TEXT_MUTE);
+}
+
+void CTrayIcon::SetState(std::string_view tip, bool muted) {
+    const unsigned icon = muted ? IDR_MUTED_ICON : IDR_MAINFRAME_ICON;
+    tip = tip.substr(0, MAX_TIP_LENGTH);
+    if (tip == m_data.tip && icon == m_data.iconResource) return;
+    m_data.tip = std::string(tip);
+    m_data.iconResource = icon;
+    // Before the icon is added (or after it is removed) the data waits for the next AddIcon.
+    if (m_iconAdded) m_host.ModifyIcon(m_data);
 }
 
 int CTrayIcon::OnTrayNotification(uintptr_t /*wParam*/, uintptr_t lParam) {

@@ -15,6 +15,9 @@ class CTrayIcon : public ITrayHandler {
     void Create(unsigned callbackMessage, std::string_view tip);
     void RemoveIcon();
     void SetMuteLabel(bool muted);
+    // Brings the icon's tip and image (muted or not) to this state; nothing reaches the
+    // notification area unless one of them changed.
+    void SetState(std::string_view tip, bool muted);
 
     int OnTrayNotification(uintptr_t wParam, uintptr_t lParam) override;
     void OnTaskbarCreated() override;

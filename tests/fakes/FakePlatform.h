@@ -28,6 +28,8 @@ struct CallLog {
     // Index of the first call equal to call, or -1.
     int IndexOf(const std::string& call) const;
     void Clear() { calls.clear(); }
+    // The icon's tip and image and the volume indicator are journaled only when a test asks.
+    bool stateToo = false;
 };
 
 // Every fake journals into the one log of its platform.
@@ -72,6 +74,11 @@ class FakeTray : public ITrayHost, Journaling {
     bool DeleteIcon(const NotifyIconData& d) override {
         return m_log.Add("DeleteIcon " + Num(d.id));
     }
+    bool ModifyIcon(const NotifyIconData& d) override {
+        shown = d;
+        return !m_log.stateToo ||
+               m_log.Add("ModifyIcon " + Num(d.iconResource) + " '" + d.tip + "'");
+    }
     bool CreatePopupMenu() override { return m_log.Add("CreatePopupMenu"); }
     bool AppendMenuItem(int, std::string_view) override { return true; }
     bool AppendMenuSeparator() override { return true; }
@@ -83,6 +90,7 @@ class FakeTray : public ITrayHost, Journaling {
     ScreenPoint GetCursorPos() override { return {640, 700}; }
 
     ITrayHandler* handler = nullptr;
+    NotifyIconData shown;  // as last modified
     int menusShown = 0;
     // Chosen while the menu shows: the command the user picks, or 0 to dismiss it.
     int pickOnTrack = 0;
@@ -189,6 +197,16 @@ class FakePower : public IPower, Journaling {
     bool privilegeFails = false;
 };
 
+class FakeIndicator : public IVolumeIndicator, Journaling {
+  public:
+    using Journaling::Journaling;
+    void Show(int percent, bool muted) override {
+        ++shows;
+        if (m_log.stateToo) m_log.Add("Indicator " + Num(percent) + (muted ? " muted" : ""));
+    }
+    int shows = 0;
+};
+
 class FakeMarker : public IInstanceMarker {
   public:
     State CreationState() const override { return state; }
@@ -206,7 +224,8 @@ struct FakePlatform {
     FakeRunEntry runEntry{log};
     FakeMixer mixer{log};
     FakePower power{log};
-    Platform platform{window, tray, dialogs, clock, registry, runEntry, mixer, power};
+    FakeIndicator indicator{log};
+    Platform platform{window, tray, dialogs, clock, registry, runEntry, mixer, power, indicator};
 
     FakePlatform() { tray.owner = &window; }
 };

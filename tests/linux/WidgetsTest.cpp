@@ -115,6 +115,7 @@ struct Handler : IMainWindowHandler {
     void OnTimer(unsigned id) override { ticks.push_back(id), onTimer(id); }
     void OnCommand(int) override {}
     int OnHotKey(int) override { return 0; }
+    void OnMixerChange() override {}
     std::vector<unsigned> ticks;
     std::function<void(unsigned)> onTimer;
 };

@@ -53,9 +53,11 @@ shortcuts() {  # each shortcut of HVX's component in KDE's kglobalaccel, with it
         awk '/^      struct/ { n = k = 0 } /^         string/ { if (n++ == 0) printf "%s", $2 }
              /^            int32/ { if (k++ == 0) printf " %x\n", $2 }' | sort | tr '\n' ' '
 }
-sni_item() {  # the StatusNotifierItem that registered with the watcher, by its Id
+sni() {  # sni PROPERTY: the registered StatusNotifierItem's property
     bus "$(cat "$W/watcher.out")" /StatusNotifierItem org.freedesktop.DBus.Properties.Get \
-        string:org.kde.StatusNotifierItem string:Id | grep -q '"hvx"'; }
+        string:org.kde.StatusNotifierItem "string:$1"; }
+sni_item() { sni Id | grep -q '"hvx"'; }  # registered, by its Id
+sni_tip_has() { sni ToolTip | grep -qF "$1"; }
 
 printf '[Software\\Tessaron\\HVX]\nRegMode=1\nRegVolumeStep=2800\n' >"$W/config/Tessaron/HVX.conf"
 pactl set-sink-volume @DEFAULT_SINK@ 30000
@@ -85,7 +87,8 @@ kept() { volume_is 32800 && [ "$(pactl get-sink-mute 0)$(grep -c member=BindShor
 check "... once; the user's triggers kept (Ctrl+Left unassigned, nothing bound again)" kept
 
 check "no tray at start: told once how to get the icon, not of hotkeys (notification, stderr)" \
-    test "$(notifications | grep -c '"Notify"')$(grep -c 'without its icon: ' "$W/hvx.log")" = 11
+    test "$(notifications | grep -c 'running without')$(grep -c 'without its icon: ' \
+    "$W/hvx.log")" = 11
 cat >"$W/watcher.py" <<EOF
 import dbus, dbus.service, dbus.mainloop.glib
 from gi.repository import GLib
@@ -118,6 +121,10 @@ wait_until 10 grep -q False "$W/asked" && bus org.kde.StatusNotifierWatcher /Sta
     org.kde.StatusNotifierWatcher.RegisterStatusNotifierHost string:host >/dev/null
 check "the icon registers as a StatusNotifierItem once a host registers with the watcher" \
     wait_until 10 sni_item
+"$FAKEINPUT" 29 103
+check "its tooltip follows a hotkey's level" wait_until 5 sni_tip_has "Volume 54%"
+pactl set-sink-volume @DEFAULT_SINK@ 39322
+check "... and a level another client sets" wait_until 5 sni_tip_has "Volume 60%"
 cat >"$W/menu.py" <<EOF
 # The icon's menu as the desktop reads it over DBusMenu, "label enabled" per item; chooses
 # the items named as arguments.

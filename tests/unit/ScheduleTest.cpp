@@ -93,7 +93,7 @@ TEST(Schedule, TypesAndDaysDecideWhichDaysRun) {
         EXPECT_EQ(rig.Sweep({0, 1, 2, 3, 4, 5, 6}, 445, 450), std::make_pair(confirmed, ran));
         EXPECT_EQ(rig.S().ScheduledAction, enabledAfter);
         // A run writes only the skip flag; the end of a once schedule saves everything.
-        EXPECT_EQ(rig.Count("WriteDword"), days.size() + (enabledAfter ? 0u : 16u));
+        EXPECT_EQ(rig.Count("WriteDword"), days.size() + (enabledAfter ? 0u : 17u));
     }
 }
 
@@ -338,7 +338,7 @@ TEST(AutoShutdown, DefaultSetsOnlyTheControlsAndOkStoresEveryChoice) {
         d.Click(IDOK);
     });
     EXPECT_EQ(rig.S(), Sched(1, 0, 405, 4, 2, 4, 1));
-    EXPECT_EQ(rig.Count("WriteDword"), 16u);
+    EXPECT_EQ(rig.Count("WriteDword"), 17u);
 }
 
 }  // namespace

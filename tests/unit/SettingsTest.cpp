@@ -16,16 +16,17 @@ namespace hvx::test {
 namespace {
 
 // Every value name with a value of its own, in the record's field order, so the record they
-// load into is {1, 2, ..., 16}: a name paired with the wrong field shows up in both directions.
+// load into is {1, 2, ..., 17}: a name paired with the wrong field shows up in both directions.
 // clang-format off
 const std::map<std::string, uint32_t> kStored = {
     {"RegRunAtStartup", 1}, {"RegMode", 2}, {"RegShutdownByUsingShortcut", 3},
     {"RegSetPredefinedVolumeAtStartup", 4}, {"RegPreMasterVolume", 5}, {"RegPreWaveVolume", 6},
     {"RegDefaultMasterVolume", 7}, {"RegDefaultWaveVolume", 8}, {"RegVolumeStep", 9},
     {"RegScheduledAction", 10}, {"RegDialogBeforeAction", 11}, {"RegExactTime", 12},
-    {"RegAction", 13}, {"RegActionType", 14}, {"RegActionDay", 15}, {"RegDisableOnce", 16}};
+    {"RegAction", 13}, {"RegActionType", 14}, {"RegActionDay", 15}, {"RegDisableOnce", 16},
+    {"RegHideVolumeIndicator", 17}};
 // clang-format on
-const AppSettings kLoaded{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+const AppSettings kLoaded{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
 
 TEST(SettingsStore, LoadTakesEachNamedValueAndZeroForAnythingMissingOrMistyped) {
     FakePlatform fake;
@@ -76,7 +77,7 @@ TEST(SettingsStore, EverySaveWritesOrDeletesTheRunEntryAndAFailingWriteStopsNoth
     EXPECT_EQ(fake.log.Count("DeleteRunEntry HVX"), 2u);
     // The entry follows RunAtStartup at once, even when that value could not be written.
     EXPECT_EQ(fake.log.IndexOf(write), fake.log.IndexOf("WriteDword RegRunAtStartup 5") + 1);
-    EXPECT_EQ(fake.log.Matching("WriteDword").size(), 4 * 16u);
+    EXPECT_EQ(fake.log.Matching("WriteDword").size(), 4 * 17u);
     EXPECT_FALSE(fake.registry.Get("RegMode").has_value());
     EXPECT_EQ(fake.registry.Get("RegVolumeStep"), 2800u);
 }
@@ -84,39 +85,46 @@ TEST(SettingsStore, EverySaveWritesOrDeletesTheRunEntryAndAFailingWriteStopsNoth
 // OK with nothing changed: what the dialog shows for stored values, and what goes back.
 TEST(SettingsDlg, StoredValuesMapToControlsAndBackAndOkAlwaysSaves) {
     // clang-format off
-    const std::tuple<uint32_t, uint32_t, uint32_t, uint32_t, const char*, AppSettings> cases[] = {
-        // stored run, mode, shortcut, saved volume; shown; {the same four after OK}
-        {0, 0, 0, 0, "Mixed Disable",            {0, 0, 0, 0}},
-        {1, 1, 1, 1, "Run Set Main Enable",      {1, 1, 1, 1}},
-        {1, 2, 0, 0, "Run Wave Disable",         {1, 2, 0, 0}},
+    const std::tuple<uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, const char*, AppSettings>
+        cases[] = {
+        // stored run, mode, shortcut, saved volume, hidden indicator (non-zero hides); shown;
+        // {the first four after OK}
+        {0, 0, 0, 0, 0, "Mixed Show Disable",            {0, 0, 0, 0}},
+        {1, 1, 1, 1, 1, "Run Set Main Enable",           {1, 1, 1, 1}},
+        {1, 2, 0, 0, 0, "Run Wave Show Disable",         {1, 2, 0, 0}},
         // Out of range: any other mode acts as wave; any non-zero switch is on.
-        {9, 5, 3, 7, "Run Set Wave Enable",      {1, 2, 1, 1}},
-        {0, 0xFFFFFFFF, 0xFFFFFFFF, 0, "Wave Enable", {0, 2, 1, 0}},
+        {9, 5, 3, 7, 7, "Run Set Wave Enable",           {1, 2, 1, 1}},
+        {0, 0xFFFFFFFF, 0xFFFFFFFF, 0, 0, "Wave Show Enable", {0, 2, 1, 0}},
     };
     // clang-format on
-    for (const auto& [run, mode, shortcut, predefined, shown, stored] : cases) {
+    for (const auto& [run, mode, shortcut, predefined, hide, shown, stored] : cases) {
         Rig rig([&](FakePlatform& f) {
             f.registry.Set("RegRunAtStartup", run);
             f.registry.Set("RegMode", mode);
             f.registry.Set("RegShutdownByUsingShortcut", shortcut);
             f.registry.Set("RegSetPredefinedVolumeAtStartup", predefined);
+            f.registry.Set("RegHideVolumeIndicator", hide);
         });
         rig.Dialog(ID_SETTINGS, IDD_SETTINGS, [&](FakeDialog& d) {
             EXPECT_EQ(Checked(d), shown);
             d.Click(IDOK);
         });
-        EXPECT_EQ(rig.S(), stored) << shown;
+        AppSettings expected = stored;
+        expected.HideVolumeIndicator = hide != 0;
+        EXPECT_EQ(rig.S(), expected) << shown;
+        EXPECT_EQ(rig.fake.registry.Get("RegHideVolumeIndicator"), uint32_t(hide != 0)) << shown;
         EXPECT_EQ(rig.fake.registry.Get("RegMode"), uint32_t(stored.Mode)) << shown;
-        EXPECT_EQ(rig.Count("WriteDword"), 16u);
+        EXPECT_EQ(rig.Count("WriteDword"), 17u);
         EXPECT_EQ(rig.Count(run ? "WriteRunEntry HVX" : "DeleteRunEntry HVX"), 1u);
     }
 }
 
-// Only the four fields go back, so whatever a minute tick changes meanwhile survives; a value
+// Only the five fields go back, so whatever a minute tick changes meanwhile survives; a value
 // the store refuses stays in force all the same.
 TEST(SettingsDlg, DefaultThenOkStoresTheDefaults) {
     Rig rig([](FakePlatform& f) {
         f.registry.Set("RegMode", 2);
+        f.registry.Set("RegHideVolumeIndicator", 1);  // the default shows it again
         f.registry.failWritesOf = {"RegMode"};
     });
     rig.Dialog(ID_SETTINGS, IDD_SETTINGS, [&](FakeDialog& d) {

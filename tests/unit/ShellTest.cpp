@@ -68,11 +68,11 @@ TEST(Exit, IconComesBackWithTheShellUntilExitRemovesEverything) {
     rig.fake.tray.handler->OnTaskbarCreated();  // a restarted shell has forgotten every icon
     rig.F().OnCommand(ID_EXIT);
     rig.fake.tray.handler->OnTaskbarCreated();
-    EXPECT_THAT(
-        rig.fake.log.calls,
-        ElementsAre("AddIcon 101 0x40F 'HVX'", "DeleteIcon 101", "UnregisterHotKey 100",
-                    "UnregisterHotKey 200", "UnregisterHotKey 300", "UnregisterHotKey 400",
-                    "UnregisterHotKey 800", "UnregisterHotKey 900", "MixerClose", "DestroyWindow"));
+    EXPECT_THAT(rig.fake.log.calls,
+                ElementsAre("AddIcon 101 0x40F 'HVX\nVolume 46%, wave 46%'", "DeleteIcon 101",
+                            "UnregisterHotKey 100", "UnregisterHotKey 200", "UnregisterHotKey 300",
+                            "UnregisterHotKey 400", "UnregisterHotKey 800", "UnregisterHotKey 900",
+                            "MixerClose", "DestroyWindow"));
 }
 
 TEST(TrayIcon, RightClickShowsTheMenuUnlessADialogIsOpenDoubleClickMutesOthersAreIgnored) {

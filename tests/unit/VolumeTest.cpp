@@ -173,7 +173,7 @@ TEST(Volume, SaveReadsTheLinesItCanAndStoresEverything) {
         rig.F().OnCommand(ID_SAVE_VOLUME_LEVEL);
         EXPECT_EQ(rig.fake.registry.Get("RegPreMasterVolume"), devices ? 12345u : 7u);
         EXPECT_EQ(rig.fake.registry.Get("RegPreWaveVolume"), 8u);
-        EXPECT_EQ(rig.Count("WriteDword"), 16u);
+        EXPECT_EQ(rig.Count("WriteDword"), 17u);
     }
 }
 
@@ -232,7 +232,7 @@ TEST(AdvancedOptions, OpensWithTheDeviceRangesCancelChangesNothingOkUntouchedSav
     EXPECT_EQ(rig.Count("WriteDword"), 0u);
     rig.Run(20000, 50, 4000, [](FakeDialog& d) { d.Click(IDOK); });
     EXPECT_EQ(rig.S(), Stored(20000, 50, 4000));
-    EXPECT_EQ(rig.Count("WriteDword"), 16u);
+    EXPECT_EQ(rig.Count("WriteDword"), 17u);
     EXPECT_TRUE(rig.fake.mixer.writes.empty());  // choosing numbers never moves the volume
 }
 

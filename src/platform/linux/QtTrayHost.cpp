@@ -106,6 +106,7 @@ void QtTrayHost::MakeIcon(bool statusNotifierItem) {
         qApp->installEventFilter(&m_rightDoubleClicks);
     }
     m_icon->setToolTip(m_tip);
+    if (m_iconResource != 0) m_icon->setIcon(AppIcon(m_iconResource));
     m_icon->show();
 }
 
@@ -179,6 +180,17 @@ bool QtTrayHost::AddIcon(const NotifyIconData& data) {
         WaitForHost(true);
         AskWatcher();
     }
+    return true;
+}
+
+bool QtTrayHost::ModifyIcon(const NotifyIconData& data) {
+    m_tip = QString::fromUtf8(data.tip.data(), qsizetype(data.tip.size()));
+    const bool newImage = data.iconResource != m_iconResource;
+    m_iconResource = data.iconResource;
+    // Before a host is there the icon does not exist yet: it takes both when it is made.
+    if (!m_icon) return m_wanted;
+    m_icon->setToolTip(m_tip);
+    if (newImage) m_icon->setIcon(AppIcon(m_iconResource));
     return true;
 }
 

@@ -33,6 +33,8 @@ class QtTrayHost : public QObject, public ITrayHost {
     bool CreateMessageWindow(ITrayHandler& handler) override;
     bool AddIcon(const NotifyIconData& data) override;
     bool DeleteIcon(const NotifyIconData& data) override;
+    // The tip (the StatusNotifierItem's tooltip, or Qt's on XEmbed) and the image, muted or not.
+    bool ModifyIcon(const NotifyIconData& data) override;
     bool CreatePopupMenu() override;
     bool AppendMenuItem(int id, std::string_view text) override;
     bool AppendMenuSeparator() override;
@@ -68,7 +70,8 @@ class QtTrayHost : public QObject, public ITrayHost {
     std::unique_ptr<QMenu> m_menu;
     unsigned m_iconId = 0;
     QString m_tip;
-    bool m_wanted = false;  // added and not deleted
+    unsigned m_iconResource = 0;  // the image asked for; 0 is the program's
+    bool m_wanted = false;        // added and not deleted
     bool m_statusNotifierItem = false;
     std::unique_ptr<QDBusServiceWatcher> m_hostWatcher;
     QElapsedTimer m_lastTrigger;

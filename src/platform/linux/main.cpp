@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -9,6 +10,7 @@
 #include "platform/linux/FileStore.h"
 #include "platform/linux/Instance.h"
 #include "platform/linux/LogindPower.h"
+#include "platform/linux/NotificationIndicator.h"
 #include "platform/linux/PulseMixer.h"
 #include "platform/linux/QtDialogHost.h"
 #include "platform/linux/QtMainWindow.h"
@@ -36,6 +38,18 @@ int SendCommand(const hvx::CommandWord& command, int argc, char* argv[]) {
     std::fputs("hvx: the running HVX did not take the command (it runs for another user)\n",
                stderr);
     return 1;
+}
+
+// A change another client makes on the sound server (reported on the GUI thread) keeps the
+// icon's tip and image current. Only a mixer that hears the server's reports offers this.
+template <typename Mixer>
+void FollowMixerChanges(Mixer& mixer, hvx::CTrayApp& app,
+                        const hvx::linux_platform::QtMainWindow& window) {
+    if constexpr (requires { mixer.SetChangeHandler(std::function<void()>()); }) {
+        mixer.SetChangeHandler([&app, &window] {
+            if (app.MainWnd() && !window.Destroyed()) app.MainWnd()->OnMixerChange();
+        });
+    }
 }
 
 }  // namespace
@@ -83,10 +97,13 @@ int main(int argc, char* argv[]) {
     AutostartRunEntry runEntry;
     const auto mixer = mixerChoice.Take();
     LogindPower power;
-    hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, *mixer, power};
+    NotificationIndicator indicator;
+    hvx::Platform platform{window,   tray,   dialogs, clock,    registry,
+                           runEntry, *mixer, power,   indicator};
 
     hvx::CTrayApp theApp(marker, platform);
     if (!theApp.InitInstance()) return 0;
+    FollowMixerChanges(*mixer, theApp, window);
     marker.OnCommand([&theApp, &window](const hvx::CommandWord& command,
                                         const LocalServerMarker::Answer& answer) {
         if (!theApp.MainWnd() || window.Destroyed()) return;

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32MainWindow.h"
 
+#include <mmsystem.h>
+
 #include "platform/win32/WideString.h"
 #include "platform/win32/WindowClass.h"
 
@@ -83,6 +85,13 @@ LRESULT CALLBACK Win32MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPa
             return 0;
         case WM_HOTKEY:
             return handler.OnHotKey(static_cast<int>(wParam));
+        case MM_MIXM_LINE_CHANGE:  // another default device
+            if (self->m_mixerLineChange) self->m_mixerLineChange();
+            handler.OnMixerChange();
+            return 0;
+        case MM_MIXM_CONTROL_CHANGE:
+            handler.OnMixerChange();
+            return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;

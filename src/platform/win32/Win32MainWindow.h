@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "platform/MainWindow.h"
 
 namespace hvx::win32 {
@@ -30,12 +32,15 @@ class Win32MainWindow final : public IMainWindow {
 
     // Null before Create and after the window is destroyed. Set before OnCreate runs.
     HWND Hwnd() const { return m_hwnd; }
+    // Runs on MM_MIXM_LINE_CHANGE before the handler hears of the change.
+    void OnMixerLineChange(std::function<void()> follow) { m_mixerLineChange = std::move(follow); }
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_hwnd = nullptr;
     IMainWindowHandler* m_handler = nullptr;
+    std::function<void()> m_mixerLineChange;
 };
 
 }  // namespace hvx::win32

@@ -39,15 +39,16 @@ bool Win32TrayHost::NotifyIcon(DWORD operation, const NotifyIconData& data) {
     }
 
     NOTIFYICONDATAW nid{};
-    // The first layout: window, id, flags, message, icon and a 64-character tip.
-    nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    // The Windows 2000 layout: the first one with a 128-character tip, and every system since
+    // knows it. The later fields (balloons, a GUID) stay unused.
+    nid.cbSize = NOTIFYICONDATAW_V2_SIZE;
     nid.hWnd = m_hwnd;
     nid.uID = data.id;
     nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     nid.uCallbackMessage = data.callbackMessage;
     nid.hIcon = m_icon;
     std::wstring tip = Widen(data.tip);
-    constexpr size_t kMaxTip = 63;
+    constexpr size_t kMaxTip = 127;
     if (tip.size() > kMaxTip) {
         tip.resize(kMaxTip);
         if (IS_HIGH_SURROGATE(tip.back())) tip.pop_back();
@@ -63,6 +64,10 @@ bool Win32TrayHost::AddIcon(const NotifyIconData& data) {
 
 bool Win32TrayHost::DeleteIcon(const NotifyIconData& data) {
     return NotifyIcon(NIM_DELETE, data);
+}
+
+bool Win32TrayHost::ModifyIcon(const NotifyIconData& data) {
+    return NotifyIcon(NIM_MODIFY, data);
 }
 
 bool Win32TrayHost::CreatePopupMenu() {

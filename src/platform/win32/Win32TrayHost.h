@@ -23,6 +23,7 @@ class Win32TrayHost final : public ITrayHost {
     bool CreateMessageWindow(ITrayHandler& handler) override;
     bool AddIcon(const NotifyIconData& data) override;
     bool DeleteIcon(const NotifyIconData& data) override;
+    bool ModifyIcon(const NotifyIconData& data) override;
     bool CreatePopupMenu() override;
     bool AppendMenuItem(int id, std::string_view text) override;
     bool AppendMenuSeparator() override;

@@ -8,10 +8,12 @@
 #include <windows.h>
 
 #include "platform/win32/CoreAudioMixer.h"
+#include "platform/win32/EndpointWatcher.h"
 #include "platform/win32/Win32DialogHost.h"
 #include "platform/win32/Win32MainWindow.h"
 #include "platform/win32/Win32Services.h"
 #include "platform/win32/Win32TrayHost.h"
+#include "platform/win32/Win32VolumeIndicator.h"
 
 namespace {
 
@@ -32,17 +34,24 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
     Win32RunEntry runEntry;
     CoreAudioMixer mixer;
     Win32Power power;
-    hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, mixer, power};
+    Win32VolumeIndicator indicator;
+    hvx::Platform platform{window,   tray,  dialogs, clock,    registry,
+                           runEntry, mixer, power,   indicator};
 
     hvx::CTrayApp app(g_singleInstanceMutex, platform);
     // Another instance runs: leave without a trace.
     if (!app.InitInstance()) return 0;
+    // Changes made by any program reach the main window from here on.
+    EndpointWatcher watcher;
+    watcher.Start(window.Hwnd());
+    window.OnMixerLineChange([&watcher] { watcher.Follow(); });
 
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    watcher.Stop();
     app.ExitInstance();
     return static_cast<int>(message.wParam);
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Draws the HVX icon: a loudspeaker with sound waves and a small clock.
+"""Draws the HVX icon: a loudspeaker with sound waves and a small clock, and its muted variant,
+where a red cross takes the place of the waves (shown while the master volume is muted).
 
-Writes hvx.ico (one 48x48 image, 8 bits per pixel with a 256-colour palette and an AND mask,
-for the Windows resource) and hvx.png (48x48 RGBA, for Linux) next to this script. Standard
-library only; the output is the same byte for byte on every run.
+Writes hvx.ico and hvx-muted.ico (one 48x48 image each, 8 bits per pixel with a 256-colour
+palette and an AND mask, for the Windows resource) and hvx.png and hvx-muted.png (48x48 RGBA,
+for Linux) next to this script. Standard library only; the output is the same byte for byte on
+every run.
 """
 
 import math
@@ -21,6 +23,7 @@ WAVE = (38, 128, 228)
 RIM = (236, 128, 24)
 FACE_TOP, FACE_BOTTOM = (255, 255, 255), (222, 230, 240)
 HAND = (28, 38, 58)
+CROSS = (214, 36, 36)
 
 
 def mix(a, b, t):
@@ -58,9 +61,11 @@ WAVE_ANGLES = (-50, 40)  # degrees from the right, y down
 CLOCK_CENTRE = (36.5, 36.5)
 CLOCK_RADIUS = 10.8
 CLOCK_GAP = 1.5  # transparent ring that sets the clock apart from the waves
+CROSS_ARMS = (((25.0, 9.0), (36.0, 20.0)), ((25.0, 20.0), (36.0, 9.0)))
+CROSS_WIDTH = 1.9  # half the stroke
 
 
-def sample(x, y):
+def sample(x, y, muted):
     """The colour at a point, or None where the icon is transparent."""
     colour = None
 
@@ -75,8 +80,15 @@ def sample(x, y):
     r = math.hypot(x - cx, y - cy)
     angle = math.degrees(math.atan2(y - cy, x - cx))
     for radius in WAVE_RADII:
-        if abs(r - radius) <= 1.5 and WAVE_ANGLES[0] <= angle <= WAVE_ANGLES[1]:
+        if not muted and abs(r - radius) <= 1.5 and WAVE_ANGLES[0] <= angle <= WAVE_ANGLES[1]:
             colour = WAVE
+
+    # Muted: a cross where the waves were.
+    if muted:
+        for (ax, ay), (bx, by) in CROSS_ARMS:
+            d = segment_distance(x, y, ax, ay, bx, by)
+            if d <= CROSS_WIDTH:
+                colour = CROSS if d <= CROSS_WIDTH - 0.7 or colour is None else OUTLINE
 
     # The clock, cut out of whatever lies behind it.
     cx, cy = CLOCK_CENTRE
@@ -107,7 +119,7 @@ def sample(x, y):
     return colour
 
 
-def render():
+def render(muted):
     """Rows of (r, g, b, coverage) with coverage 0..1, from the top row down."""
     rows = []
     for py in range(SIZE):
@@ -117,7 +129,7 @@ def render():
             covered = 0
             for sy in range(SUB):
                 for sx in range(SUB):
-                    c = sample(px + (sx + 0.5) / SUB, py + (sy + 0.5) / SUB)
+                    c = sample(px + (sx + 0.5) / SUB, py + (sy + 0.5) / SUB, muted)
                     if c is not None:
                         covered += 1
                         for i in range(3):
@@ -228,9 +240,10 @@ def write_png(path, rows):
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    rows = render()
-    write_ico(os.path.join(here, "hvx.ico"), rows)
-    write_png(os.path.join(here, "hvx.png"), rows)
+    for name, muted in (("hvx", False), ("hvx-muted", True)):
+        rows = render(muted)
+        write_ico(os.path.join(here, name + ".ico"), rows)
+        write_png(os.path.join(here, name + ".png"), rows)
 
 
 if __name__ == "__main__":

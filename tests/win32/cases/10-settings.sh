@@ -1,4 +1,4 @@
-# The settings store: sixteen REG_DWORD values under HKCU\Software\Tessaron\HVX, read back at the
+# The settings store: seventeen REG_DWORD values under HKCU\Software\Tessaron\HVX, read back at the
 # next start, and the run-at-log-on entry; Settings' OK writes them.
 
 test_settings_are_dwords_and_settings_ok_writes_them_and_the_run_entry() {
@@ -6,9 +6,9 @@ test_settings_are_dwords_and_settings_ok_writes_them_and_the_run_entry() {
     hvx_start
     expect_eq "$(reg_values | sort)" "$(printf '%s REG_DWORD 0x0\n' RegAction{,Day,Type} RegMode \
         Reg{Default,Pre}{Master,Wave}Volume RegDialogBeforeAction RegDisableOnce RegExactTime \
-        RegRunAtStartup RegScheduledAction RegSetPredefinedVolumeAtStartup \
-        RegShutdownByUsingShortcut RegVolumeStep | sed '/^RegMode/s/0x0/0x2/' | sort)" \
-        "a start writes sixteen REG_DWORDs, RegMode kept"
+        RegHideVolumeIndicator RegRunAtStartup RegScheduledAction \
+        RegSetPredefinedVolumeAtStartup RegShutdownByUsingShortcut RegVolumeStep | sed '/^RegMode/s/0x0/0x2/' | sort)" \
+        "a start writes seventeen REG_DWORDs, RegMode kept"
 
     # Settings shows the stored mode (Wave volume, 1007); ticking Run at startup and OK stores it.
     expect_contains "$(drive command 101 ';' dialog Settings)" "1007 Button 1 Wave volume" \

@@ -20,7 +20,7 @@ test_each_dialog_opens_from_its_command_with_its_controls() {
             ';' wait-gone "$caption") || fail "$caption: open, close"
         expect_dialog "$listing" "$ids" "$line"
     done <<'EOF_DIALOGS'
-101|Settings|2|-1 1001 1002 -1 1005 1006 1007 -1 1008 1009 1000 1 2|1005 Button 1 Mixed
+101|Settings|2|-1 1001 1002 -1 1005 1006 1007 1004 -1 1008 1009 1000 1 2|1004 Button 1 Show volume indicator
 102|Advanced Options|2|-1 -1 1342 -1 1340 -1 1341 1000 1 2 1351|1342 msctls_trackbar32 0
 109|Help|1|-1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 1|-1 Static 0 Ctrl + Alt + R
 110|About|1|-1 -1 -1 -1 1|-1 Static 0 HVX (version 1.0)

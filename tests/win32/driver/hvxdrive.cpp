@@ -10,10 +10,10 @@
 //   dialog CAPTION             "CAPTION [topmost]", then "ID CLASS CHECK TEXT" per control
 //   click CAPTION ID | set-text CAPTION ID TEXT: a click on / typing into a dialog's control
 //   hold-hotkey COMBO          holds it as another program would; prints "ok", never returns
-//   tray-tips                  each notification-area icon's tip, one a line
+//   indicator | indicator-gone the volume indicator shows: "TEXT" (" active" if it is) | hides
+//   watch-tip | tip            keep the tips the notification area gets | print the last, its
+//                              lines joined by " | "
 #include <windows.h>
-// windows.h first
-#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -120,6 +120,33 @@ bool HoldHotKey(const std::wstring& combo) {
     return true;
 }
 
+const auto Indicator = [] { return FindVisible(L"HVXVolumeIndicator", nullptr); };
+
+// From here on, the tips that reach the notification area are kept (the probe hooked into its
+// thread writes each to shared memory), while this run lasts.
+wchar_t* g_tip = nullptr;
+bool WatchTip() {
+    HANDLE shared = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 512,
+                                       L"Local\\HVXDriveTip");
+    g_tip =
+        shared ? static_cast<wchar_t*>(MapViewOfFile(shared, FILE_MAP_WRITE, 0, 0, 0)) : nullptr;
+    HMODULE probe = LoadLibraryW(L"hvxprobe.dll");
+    auto hook = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(probe ? GetProcAddress(probe, "TipHook") : nullptr));
+    const HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+    const DWORD thread = GetWindowThreadProcessId(tray, nullptr);
+    // A message of our own brings the probe into that thread.
+    return g_tip && thread && hook && SetWindowsHookExW(WH_CALLWNDPROC, hook, probe, thread) &&
+           SendMessageTimeoutW(tray, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, nullptr);
+}
+
+bool PrintTip() {
+    if (g_tip == nullptr || g_tip[0] == L'\0') return false;
+    std::wstring text(g_tip);
+    for (size_t nl; (nl = text.find(L'\n')) != std::wstring::npos;) text.replace(nl, 1, L" | ");
+    return printf("%ls\n", text.c_str()), true;
+}
+
 bool PrintDialog(HWND dialog) {
     const bool topmost = GetWindowLongW(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST;
     printf("%ls%s\n", Text(dialog).c_str(), topmost ? " topmost" : "");
@@ -133,50 +160,6 @@ bool PrintDialog(HWND dialog) {
                static_cast<unsigned>(check), Text(child).c_str());
     }
     return true;
-}
-
-// The tips of the notification area's icons, read from the tray's tooltips as a screen reader
-// reads them: each tool is asked for with its TTTOOLINFOW and text in memory lent in the tray's
-// process, then read back.
-bool PrintTrayTips() {
-    struct Lent {
-        TTTOOLINFOW tool;
-        wchar_t text[1024];  // as much as a tooltip copies
-    };
-    int read = 0;
-    for (HWND tip = nullptr; (tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr));) {
-        wchar_t owner[64] = L"";
-        GetClassNameW(GetWindow(tip, GW_OWNER), owner, 64);
-        if (lstrcmpW(owner, L"Shell_TrayWnd") != 0 && lstrcmpW(owner, L"__wine_tray_icon") != 0)
-            continue;
-        DWORD pid = 0;
-        GetWindowThreadProcessId(tip, &pid);
-        HANDLE tray =
-            OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-        auto* remote = static_cast<Lent*>(
-            tray ? VirtualAllocEx(tray, nullptr, sizeof(Lent), MEM_COMMIT, PAGE_READWRITE)
-                 : nullptr);
-        Lent lent{};
-        DWORD_PTR answer = 0;
-        const auto ask = [&](UINT message, WPARAM wParam) {
-            return WriteProcessMemory(tray, remote, &lent, sizeof(Lent), nullptr) &&
-                   SendMessageTimeoutW(tip, message, wParam, reinterpret_cast<LPARAM>(remote),
-                                       SMTO_ABORTIFHUNG, kWaitMs, &answer) &&
-                   ReadProcessMemory(tray, remote, &lent, sizeof(Lent), nullptr);
-        };
-        for (WPARAM i = 0; remote; ++i, ++read) {
-            lent.tool.cbSize = sizeof(TTTOOLINFOW);
-            if (!ask(TTM_ENUMTOOLSW, i) || !answer) break;
-            lent.tool.lpszText = remote->text;
-            lent.text[0] = L'\0';
-            if (!ask(TTM_GETTEXTW, 1024)) break;
-            lent.text[1023] = L'\0';
-            printf("%ls\n", lent.text);
-        }
-        if (remote) VirtualFreeEx(tray, remote, 0, MEM_RELEASE);
-        if (tray) CloseHandle(tray);
-    }
-    return read > 0;
 }
 
 // One step; false when it failed or is not a step.
@@ -196,7 +179,16 @@ bool Step(const Args& a) {
     if (step == L"wait-menu") return WaitFor([] { return FindVisible(L"#32768", nullptr); });
     if (step == L"wait-gone" && n == 2) return WaitFor([&] { return !Dialog(a[1]); });
     if (step == L"hold-hotkey" && n == 2) return HoldHotKey(a[1]);
-    if (step == L"tray-tips") return PrintTrayTips();
+    if (step == L"watch-tip") return WatchTip();
+    if (step == L"tip") return PrintTip();
+    if (step == L"indicator-gone") return WaitFor([] { return !Indicator(); });
+    if (step == L"indicator") {
+        HWND shown = nullptr;
+        if (!WaitFor([&] { return shown = Indicator(); })) return false;
+        return printf("%ls%s\n", Text(shown).c_str(),
+                      GetForegroundWindow() == shown ? " active" : ""),
+               true;
+    }
     HWND dialog = nullptr;  // the steps left wait for their dialog
     if (n < 2 || !WaitFor([&] { return dialog = Dialog(a[1]); })) return false;
     if (step == L"wait-dialog") return n == 2;
