@@ -295,7 +295,7 @@ TEST(AutoShutdown, WeeklyWithoutADayWarnsAndStoresNothingUntilADayIsPicked) {
             if (pickDay) d.Pick(IDC_WEEKDAY_LIST, 2), d.Click(IDOK);
         });  // else closed with the close box
         EXPECT_EQ(rig.fake.dialogs.runs.front().templateId, IDD_NO_WEEKDAY);
-        EXPECT_EQ(rig.Count("WriteDword"), pickDay ? 16u : 0u);
+        EXPECT_EQ(rig.Count("WriteDword"), pickDay ? 17u : 0u);
         EXPECT_EQ(rig.S().ActionDay, pickDay ? 3 : 0);
     }
 }
