@@ -56,7 +56,7 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM",
                 qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb" : "wayland;xcb");
-    MixerChoice mixerChoice;  // looks for the sound server while Qt starts
+    MixerChoice mixer;  // connects to the sound server while Qt starts
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hvx"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -75,9 +75,8 @@ int main(int argc, char* argv[]) {
     LocalClock clock;
     FileRegistryStore registry;
     AutostartRunEntry runEntry;
-    const auto mixer = mixerChoice.Take();
     LogindPower power;
-    hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, *mixer, power};
+    hvx::Platform platform{window, tray, dialogs, clock, registry, runEntry, mixer, power};
 
     hvx::CTrayApp theApp(marker, platform);
     if (!theApp.InitInstance()) return 0;
