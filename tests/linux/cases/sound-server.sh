@@ -50,6 +50,8 @@ server_life() {
         test "${with:-100000}" -le $((${alone:-0} + 400))
     pactl set-sink-volume hvx_sink 30000
     check "... and the next change is taken in, Ctrl+Up moving the sink at once" taken
+    xdotool key ctrl+Up ctrl+Up
+    check "two quick presses take two steps" wait_until 3 sink_volume_is 38400
     stop_hvx && server_down  # no ALSA device either: ALSA's default control is the server's
     check "starts with no sound server" start_in_mode 0
     server_up
