@@ -106,10 +106,13 @@ void PulseMixer::OnState(pa_context* context, void* data) {
         case PA_CONTEXT_FAILED:
         case PA_CONTEXT_TERMINATED: {
             // A server that was in use is looked for again at once, so that one restarting is
-            // taken as soon as it listens; one that never answered, in a second.
-            const pa_usec_t delay = self.m_wasReady ? 0 : PA_USEC_PER_SEC;
+            // taken as soon as it listens; one that never answered, in a second. One that took
+            // the connection and then hung or refused it stays the mixer meanwhile: ALSA's
+            // default device would lead to it too.
+            const bool wasReady = self.m_wasReady, tookIt = self.m_present;
             self.Drop();
-            self.RetryIn(delay);
+            self.m_present = tookIt && !wasReady;
+            self.RetryIn(wasReady ? 0 : PA_USEC_PER_SEC);
             self.Changed();
             break;
         }
