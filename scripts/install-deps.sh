@@ -11,7 +11,7 @@ PACKAGES_UNIT=(libgtest-dev libgmock-dev libbenchmark-dev libxtst-dev)
 PACKAGES_WINDOWS=(g++-mingw-w64-x86-64-win32)
 PACKAGES_WINE_TESTS=(wine wine64 fonts-wine fonts-liberation xvfb xdotool x11-utils imagemagick faketime)
 PACKAGES_LINUX_APP=(qt6-base-dev libasound2-dev libx11-dev libxcb1-dev libxkbcommon-x11-dev
-                    libasound2-plugins qt6-wayland)
+                    libasound2-plugins qt6-wayland libpulse-dev)
 # The Linux end-to-end tests: a private X server with a tray host, a sound server behind ALSA, a
 # private system bus with a mock logind, the accessibility bus (AT-SPI), a sped-up clock; cpack's .deb needs
 # dpkg-shlibdeps (dpkg-dev) and file. PipeWire's sound server, as most desktops run it, beside PulseAudio.

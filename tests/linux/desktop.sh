@@ -74,8 +74,12 @@ printf '%s\n' 'load-module module-null-sink sink_name=hvx_sink' 'set-default-sin
     "load-module module-native-protocol-unix socket=$WORK/pulse auth-anonymous=1" >"$WORK/pulse.pa"
 echo 'ctl.default { type pulse }' >"$WORK/asound.conf"
 export PULSE_SERVER=unix:$WORK/pulse ALSA_CONFIG_PATH=$WORK/asound.conf
-service - pulseaudio -n -F "$WORK/pulse.pa" --daemonize=no --exit-idle-time=-1 --use-pid-file=no
-wait_until 15 pactl info || { echo "desktop: PulseAudio did not start" >&2; exit 2; }
+start_pulse() {  # (again, after it was ended) sets PULSE_PID
+    service - pulseaudio -n -F "$WORK/pulse.pa" --daemonize=no --exit-idle-time=-1 --use-pid-file=no
+    PULSE_PID=${SERVICES[-1]}
+    wait_until 15 pactl info
+}
+start_pulse || { echo "desktop: PulseAudio did not start" >&2; exit 2; }
 
 # Font caches out of date would be rebuilt by the program's first menu (seconds), mid-case.
 fc-cache >/dev/null 2>&1

@@ -2,7 +2,6 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -40,18 +39,6 @@ int SendCommand(const hvx::CommandWord& command, int argc, char* argv[]) {
     return 1;
 }
 
-// A change another client makes on the sound server (reported on the GUI thread) keeps the
-// icon's tip and image current. Only a mixer that hears the server's reports offers this.
-template <typename Mixer>
-void FollowMixerChanges(Mixer& mixer, hvx::CTrayApp& app,
-                        const hvx::linux_platform::QtMainWindow& window) {
-    if constexpr (requires { mixer.SetChangeHandler(std::function<void()>()); }) {
-        mixer.SetChangeHandler([&app, &window] {
-            if (app.MainWnd() && !window.Destroyed()) app.MainWnd()->OnMixerChange();
-        });
-    }
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -74,7 +61,7 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM",
                 qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb" : "wayland;xcb");
-    MixerChoice mixerChoice;  // looks for the sound server while Qt starts
+    MixerChoice mixer;  // connects to the sound server while Qt starts
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("hvx"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -95,15 +82,18 @@ int main(int argc, char* argv[]) {
     LocalClock clock;
     FileRegistryStore registry;
     AutostartRunEntry runEntry;
-    const auto mixer = mixerChoice.Take();
     LogindPower power;
     NotificationIndicator indicator;
-    hvx::Platform platform{window,   tray,   dialogs, clock,    registry,
-                           runEntry, *mixer, power,   indicator};
+    hvx::Platform platform{window,   tray,  dialogs, clock,    registry,
+                           runEntry, mixer, power,   indicator};
 
     hvx::CTrayApp theApp(marker, platform);
     if (!theApp.InitInstance()) return 0;
-    FollowMixerChanges(*mixer, theApp, window);
+    // A change another client makes on the sound server (reported on the GUI thread) keeps the
+    // icon's tip and image current.
+    mixer.SetChangeHandler([&theApp, &window] {
+        if (theApp.MainWnd() && !window.Destroyed()) theApp.MainWnd()->OnMixerChange();
+    });
     marker.OnCommand([&theApp, &window](const hvx::CommandWord& command,
                                         const LocalServerMarker::Answer& answer) {
         if (!theApp.MainWnd() || window.Destroyed()) return;

@@ -10,6 +10,6 @@ case_install_and_package() {
     deb=$(echo "$WORK"/deb/hvx_*.deb)
     check "the package holds the three files" test "$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $NF }' |
         sort | xargs)" = "./usr/bin/hvx ./usr/share/applications/hvx.desktop ./usr/$icon"
-    check "... and depends on Qt's X11 plugin and the libraries it links" eval \
-        "dpkg-deb -f '$deb' Depends | grep -q 'qt6-qpa-plugins.*libqt6widgets6'"
+    check "... and depends on Qt's X11 plugin and the libraries it links, libpulse's too" eval \
+        "dpkg-deb -f '$deb' Depends | grep -q 'qt6-qpa-plugins.*libpulse-mainloop-glib0.*libpulse0.*libqt6widgets6'"
 }
