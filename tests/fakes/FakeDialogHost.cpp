@@ -10,16 +10,10 @@ namespace hvx::test {
 FakeDialog::FakeDialog(CDialog& dialog, std::vector<std::string>& log)
     : m_dialog(dialog), m_log(log) {
     int group = 0;
-    bool first = true;
     for (const ControlTemplate& c : dialog.Template().controls) {
-        if (first || (c.style & style::Group)) ++group;
-        first = false;
+        if (group == 0 || (c.style & style::Group)) ++group;
         if (c.id == IDC_STATIC) continue;
-        Control control;
-        control.tpl = &c;
-        control.group = group;
-        control.text = c.text ? c.text : "";
-        m_controls[c.id] = control;
+        m_controls[c.id] = {.tpl = &c, .group = group, .text = c.text ? c.text : ""};
     }
 }
 
@@ -100,7 +94,6 @@ int FakeDialogHost::DoModal(CDialog& dialog) {
     }
     if (!live.Ended()) dialog.OnCancel();  // the close box
     dialog.Attach(nullptr);
-    runs.push_back({id, live.Result()});
     return live.Result();
 }
 

@@ -17,12 +17,11 @@ class FakeDialog : public IDialogControls {
   public:
     struct Control {
         const ControlTemplate* tpl = nullptr;
-        int group = 0;
-        int check = 0;
+        int group = 0, check = 0;
         std::string text;
         int limit = 0;  // 0: no limit
         int rangeMin = 0, rangeMax = 100, pos = 0;
-        std::vector<std::string> items;
+        std::vector<std::string> items{};
         int curSel = -1;
     };
 
@@ -82,12 +81,6 @@ class FakeDialogHost : public IDialogHost {
     void OnEvery(int templateId, Script script) { m_every[templateId] = std::move(script); }
 
     int DoModal(CDialog& dialog) override;
-
-    struct Run {
-        int templateId;
-        int result;
-    };
-    std::vector<Run> runs;
 
   private:
     std::vector<std::string>& m_log;

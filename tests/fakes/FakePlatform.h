@@ -42,20 +42,25 @@ class FakeWindow : public IMainWindow, Journaling {
   public:
     using Journaling::Journaling;
     bool Create(std::string_view title, IMainWindowHandler& handler) override;
-    void Destroy() override;
-    bool SetTimer(unsigned id, unsigned ms) override;
-    bool KillTimer(unsigned id) override;
+    void Destroy() override { m_log.Add("DestroyWindow"), timers.clear(); }
+    bool SetTimer(unsigned id, unsigned ms) override {
+        return timers[id] = ms, m_log.Add("SetTimer " + Num(id) + " " + Num(ms));
+    }
+    bool KillTimer(unsigned id) override {
+        return m_log.Add("KillTimer " + Num(id)) && timers.erase(id) != 0;
+    }
     bool RegisterHotKey(int id, uint32_t mods, uint32_t key) override {
         return m_log.Add("RegisterHotKey " + Num(id) + " " + Hex(mods) + " " + Hex(key));
     }
     bool UnregisterHotKey(int id) override { return m_log.Add("UnregisterHotKey " + Num(id)); }
     void MessageBeep(uint32_t type) override { beeps += m_log.Add("MessageBeep " + Hex(type)); }
     void SetForeground() override { m_log.Add("SetForeground"); }
-    void SendCommand(int id) override;
+    void SendCommand(int id) override {
+        if (m_log.Add("SendCommand " + Num(id)) && handler) handler->OnCommand(id);
+    }
     void PostNull() override { m_log.Add("PostNull"); }
 
     IMainWindowHandler* handler = nullptr;
-    bool destroyed = false;
     std::map<unsigned, unsigned> timers;  // running timers: id -> period
     int beeps = 0;
 };
@@ -106,56 +111,38 @@ class FakeClock : public IClock {
 
 class FakeRegistry : public IRegistryStore, Journaling {
   public:
-    struct Value {
-        bool isDword = true;
-        uint32_t dword = 0;
-        std::string text;
-    };
     using Journaling::Journaling;
     bool ReadDword(std::string_view keyPath, std::string_view valueName, uint32_t& value) override;
     bool WriteDword(std::string_view keyPath, std::string_view valueName, uint32_t value) override;
 
-    // Settings-key helpers for tests.
-    std::optional<uint32_t> Get(const std::string& name) const;
-    void Set(const std::string& name, uint32_t value) { Settings()[name] = Value{true, value, {}}; }
-    void SetString(const std::string& name, const std::string& text) {
-        Settings()[name] = Value{false, 0, text};
-    }
+    // The settings key's values (Get: another key's with keyPath); nullopt: a value not a DWORD.
+    std::map<std::string, std::optional<uint32_t>>& Settings();
+    std::optional<uint32_t> Get(std::string_view name, std::string_view keyPath = {}) const;
+    void Set(const std::string& name, uint32_t value) { Settings()[name] = value; }
+    void SetString(const std::string& name) { Settings()[name] = std::nullopt; }
 
-    std::map<std::string, std::map<std::string, Value>> keys;  // key path -> values
-    std::vector<std::string> failWritesOf;                     // value names whose writes fail
-
-  private:
-    std::map<std::string, Value>& Settings();
+    std::map<std::string, std::map<std::string, std::optional<uint32_t>>> keys;  // path -> values
+    std::vector<std::string> failWritesOf;  // value names whose writes fail
 };
 
 class FakeRunEntry : public IRunEntry, Journaling {
   public:
     using Journaling::Journaling;
-    std::string ModulePath() override { return modulePath; }
+    std::string ModulePath() override { return "C:\\Program Files\\HVX\\HVX.exe"; }
     bool Write(std::string_view name, std::string_view path) override {
-        entries[std::string(name)] = path;
         return m_log.Add("WriteRunEntry " + std::string(name) + " " + std::string(path));
     }
     bool Delete(std::string_view name) override {
-        m_log.Add("DeleteRunEntry " + std::string(name));
-        return entries.erase(std::string(name)) != 0;
+        return m_log.Add("DeleteRunEntry " + std::string(name));
     }
-
-    std::string modulePath = "C:\\Program Files\\HVX\\HVX.exe";
-    std::map<std::string, std::string> entries;
 };
 
 // A mixer device with optional master (volume, mute) and wave lines.
 class FakeMixer : public IMixerDevice, Journaling {
   public:
     struct Control {
-        uint32_t id;
-        uint32_t minimum;
-        uint32_t maximum;
-        uint32_t value;
-        bool refuseRead = false;
-        bool refuseWrite = false;
+        uint32_t id, minimum, maximum, value;
+        bool refuseRead = false, refuseWrite = false;
     };
     using Journaling::Journaling;
     uint32_t GetNumDevs() override { return devices; }

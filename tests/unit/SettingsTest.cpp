@@ -40,7 +40,7 @@ TEST(SettingsStore, LoadTakesEachNamedValueAndZeroForAnythingMissingOrMistyped) 
 
     fake.registry.Set("RegExactTime", 5000);  // out of range: kept as stored
     fake.registry.Set("RegPreMasterVolume", 0xFFFFFFFF);
-    fake.registry.SetString("RegVolumeStep", "2800");  // wrong type
+    fake.registry.SetString("RegVolumeStep");  // wrong type
     fake.registry.keys.begin()->second.erase("RegAction");
     LoadSettings(settings, fake.registry);
     AppSettings expected = kLoaded;
@@ -53,13 +53,13 @@ TEST(SettingsStore, LoadTakesEachNamedValueAndZeroForAnythingMissingOrMistyped) 
 
 TEST(SettingsStore, SaveWritesEachFieldUnderItsNameReplacingWrongTypes) {
     FakePlatform fake;
-    fake.registry.SetString("RegVolumeStep", "text");
+    fake.registry.SetString("RegVolumeStep");
     SaveSettings(kLoaded, fake.registry, fake.runEntry);
     ASSERT_EQ(fake.registry.keys.size(), 1u);
     EXPECT_EQ(fake.registry.keys.begin()->first, "Software\\Tessaron\\HVX");
     std::map<std::string, uint32_t> written;
     for (const auto& [name, value] : fake.registry.keys.begin()->second)
-        if (value.isDword) written[name] = value.dword;
+        if (value) written[name] = *value;
     EXPECT_EQ(written, kStored);
 }
 
@@ -135,7 +135,7 @@ TEST(SettingsDlg, DefaultThenOkStoresTheDefaults) {
     EXPECT_EQ(rig.S(), (AppSettings{1, 0, 1, 1, 0, 0, 0, 0, 0, /*ScheduledAction*/ 1}));
     EXPECT_EQ(rig.fake.registry.Get("RegMode"), 2u);
     EXPECT_EQ(rig.fake.registry.Get("RegScheduledAction"), 1u);
-    EXPECT_EQ(rig.fake.runEntry.entries.count("HVX"), 1u);
+    EXPECT_EQ(rig.Count("WriteRunEntry HVX"), 1u);
 }
 
 TEST(SettingsDlg, DefaultThenCancelEscapeAndCloseBoxChangeAndWriteNothing) {
