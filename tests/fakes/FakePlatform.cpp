@@ -41,14 +41,6 @@ bool FakeWindow::Create(std::string_view title, IMainWindowHandler& h) {
     return m_log.Add("CreateWindow done");
 }
 
-bool FakeTray::TrackPopupMenu(unsigned flags, ScreenPoint at) {
-    m_log.Add("TrackPopupMenu " + Num(flags) + " " + Num(at.x) + "," + Num(at.y));
-    ++menusShown;
-    // A chosen item reaches the main window as a command once the menu has closed.
-    if (pickOnTrack != 0 && owner) owner->SendCommand(pickOnTrack);
-    return true;
-}
-
 bool FakeRegistry::ReadDword(std::string_view keyPath, std::string_view name, uint32_t& value) {
     m_log.Add("ReadDword " + std::string(name));
     const std::optional<uint32_t> found = Get(name, keyPath);

@@ -27,7 +27,6 @@ struct CallLog {
     size_t Count(const std::string& call) const;
     // Index of the first call equal to call, or -1.
     int IndexOf(const std::string& call) const;
-    void Clear() { calls.clear(); }
     // The icon's tip and image and the volume indicator are journaled only when a test asks.
     bool stateToo = false;
 };
@@ -69,8 +68,7 @@ class FakeTray : public ITrayHost, Journaling {
   public:
     using Journaling::Journaling;
     bool CreateMessageWindow(ITrayHandler& h) override {
-        handler = &h;
-        return m_log.Add("CreateTrayWindow");
+        return handler = &h, m_log.Add("CreateTrayWindow");
     }
     bool AddIcon(const NotifyIconData& d) override {
         return m_log.Add("AddIcon " + Num(d.id) + " " + Hex(d.callbackMessage) + " '" + d.tip +
@@ -91,7 +89,12 @@ class FakeTray : public ITrayHost, Journaling {
         return m_log.Add("ModifyMenu " + Num(id) + " " + std::string(text));
     }
     bool SetMenuDefaultItem(int id) override { return m_log.Add("SetMenuDefaultItem " + Num(id)); }
-    bool TrackPopupMenu(unsigned flags, ScreenPoint at) override;
+    bool TrackPopupMenu(unsigned flags, ScreenPoint at) override {
+        m_log.Add("TrackPopupMenu " + Num(flags) + " " + Num(at.x) + "," + Num(at.y));
+        // A chosen item reaches the main window as a command once the menu has closed.
+        if (pickOnTrack != 0 && owner) owner->SendCommand(pickOnTrack);
+        return ++menusShown;
+    }
     ScreenPoint GetCursorPos() override { return {640, 700}; }
 
     ITrayHandler* handler = nullptr;
@@ -148,10 +151,7 @@ class FakeMixer : public IMixerDevice, Journaling {
     uint32_t GetNumDevs() override { return devices; }
     bool Open(uint32_t deviceId) override { return open = m_log.Add("MixerOpen " + Num(deviceId)); }
     bool GetDevCaps() override { return true; }
-    bool Close() override {
-        open = false;
-        return m_log.Add("MixerClose");
-    }
+    bool Close() override { return open = false, m_log.Add("MixerClose"); }
     bool GetLineByComponentType(uint32_t componentType, uint32_t& lineId) override;
     bool GetLineControlByType(uint32_t lineId, uint32_t controlType,
                               MixerControlInfo& control) override;

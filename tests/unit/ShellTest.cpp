@@ -146,7 +146,7 @@ TEST(Power, RestartKeyAlwaysWorksShutdownKeyOnlyWhileAllowedAtThatPress) {
     // clang-format on
     Rig rig;
     for (const auto& [allowed, hotkey, calls] : presses) {
-        rig.fake.log.Clear();
+        rig.fake.log.calls.clear();
         rig.S().ShutdownByUsingShortcut = allowed;  // changed between presses
         rig.F().OnHotKey(hotkey);
         EXPECT_EQ(rig.fake.log.Matching("ExitWindowsEx"), calls) << hotkey << " " << allowed;

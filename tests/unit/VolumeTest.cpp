@@ -185,7 +185,7 @@ TEST(Volume, RestoreDefaultsBecomesTheSavedLevelThatUseSavedWritesUnclamped) {
     // Stored even though the device refused the master level.
     EXPECT_EQ(rig.fake.registry.Get("RegPreMasterVolume"), 70000u);
     EXPECT_EQ(rig.fake.registry.Get("RegPreWaveVolume"), 2000u);
-    rig.fake.log.Clear();
+    rig.fake.log.calls.clear();
     rig.F().OnCommand(ID_USE_SAVED_VOLUME_LEVEL);
     rig.F().OnHotKey(HOTKEY_USE_SAVED_VOLUME);
     EXPECT_THAT(rig.fake.log.calls, ElementsAre("MixerSet 1 70000", "MixerSet 3 2000",
