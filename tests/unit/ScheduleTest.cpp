@@ -1,9 +1,6 @@
 // The minute tick (matching, confirmation, skip bookkeeping, re-entry through the confirmation
 // and the alarm, the tray menu refused while they show) and the Auto Shutdown dialog.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <climits>
 #include <tuple>
 
 #include "tests/unit/Rig.h"

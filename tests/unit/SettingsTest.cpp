@@ -1,11 +1,8 @@
 // The settings record in the registry store and the Settings dialog, and the Linux build's
 // settings file and autostart entry.
-#include <gtest/gtest.h>
 
 #include <map>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "settings/AppSettings.h"
 #include "settings/DesktopEntry.h"
@@ -203,9 +200,6 @@ TEST(IniDocument, WritesCreateReplaceAndKeepForeignLines) {
     ASSERT_TRUE(bad.WriteDword(kKey, "RegMode", 1));
     ASSERT_TRUE(bad.WriteDword(kKey, "RegAction", 5));
     EXPECT_EQ(bad.Text(), "[Software\\Tessaron\\HVX]\nRegMode=1\nRegAction=5\n\n[Z]\nB=2\n");
-    uint32_t v = 0;
-    EXPECT_TRUE(IniDocument(bad.Text()).ReadDword(kKey, "RegAction", v));
-    EXPECT_EQ(v, 5u);
 }
 
 TEST(IniDocument, RefusesNamesTheFormatCannotHold) {
@@ -222,12 +216,9 @@ TEST(IniDocument, RefusesNamesTheFormatCannotHold) {
 std::string ReadExecArgument(const std::string& value) {
     std::string unescaped;
     for (size_t i = 0; i < value.size(); ++i) {
-        if (value[i] != '\\' || i + 1 == value.size()) {
-            unescaped += value[i];
-            continue;
-        }
-        const char n = value[++i];
-        unescaped += n == 's' ? ' ' : n == 'n' ? '\n' : n == 't' ? '\t' : n == 'r' ? '\r' : n;
+        const char n = value[i] == '\\' && i + 1 < value.size() ? value[++i] : '\0';
+        const size_t named = std::string_view("sntr").find(n);  // \s \n \t \r
+        unescaped += !n ? value[i] : named != std::string::npos ? " \n\t\r"[named] : n;
     }
     if (unescaped.size() < 2 || unescaped.front() != '"' || unescaped.back() != '"') return "<bad>";
     std::string arg;

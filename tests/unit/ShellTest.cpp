@@ -1,7 +1,6 @@
 // Start-up and exit, the single-instance rule, the tray icon's mouse rules (also while a menu
 // dialog is open), and the power commands and hotkeys.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <tuple>

@@ -1,9 +1,7 @@
 // What the icon shows of the state: the tooltip's text, the muted image, and the volume
 // indicator of the volume hotkeys.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <functional>
 #include <tuple>
 
 #include "shell/CommandLine.h"

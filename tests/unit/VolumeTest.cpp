@@ -1,10 +1,8 @@
 // The volume hotkeys, the limit beep, the mute toggle, the saved and default levels, and the
 // Advanced Options dialog.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 #include <tuple>
 
 #include "tests/unit/Rig.h"
