@@ -65,11 +65,6 @@ void FakeDialog::SetSliderPos(int id, int pos, bool) {
     c.pos = std::clamp(pos, c.rangeMin, std::max(c.rangeMin, c.rangeMax));
 }
 
-void FakeDialog::ComboSetCurSel(int id, int index) {
-    Control& c = At(id);
-    c.curSel = (index >= 0 && index < static_cast<int>(c.items.size())) ? index : -1;
-}
-
 void FakeDialog::EndDialog(int result) {
     if (m_ended) return;
     m_ended = true;

@@ -52,7 +52,9 @@ class FakeDialog : public IDialogControls {
     int GetSliderPos(int id) override { return At(id).pos; }
     void ComboAddString(int id, std::string_view text) override { At(id).items.emplace_back(text); }
     int ComboGetCurSel(int id) override { return At(id).curSel; }
-    void ComboSetCurSel(int id, int index) override;
+    void ComboSetCurSel(int id, int index) override {
+        At(id).curSel = index >= 0 && index < static_cast<int>(At(id).items.size()) ? index : -1;
+    }
     void EndDialog(int result) override;
 
   private:

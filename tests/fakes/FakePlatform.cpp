@@ -8,10 +8,6 @@
 
 namespace hvx::test {
 
-std::string Num(uint64_t v) {
-    return std::to_string(v);
-}
-
 std::string Hex(uint32_t v) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%X", v);

@@ -13,7 +13,9 @@
 
 namespace hvx::test {
 
-std::string Num(uint64_t v);
+inline std::string Num(uint64_t v) {
+    return std::to_string(v);
+}
 std::string Hex(uint32_t v);
 
 struct CallLog {

@@ -220,26 +220,22 @@ std::string Sliders(FakeDialog& d) {
     return s + d.At(IDC_STEP_TEXT).text;
 }
 
-TEST(AdvancedOptions, OpensWithTheDeviceRangesCancelChangesNothingOkUntouchedSaves) {
+TEST(AdvancedOptions, CancelAfterDefaultChangesNothing) {
     AdvancedRig rig;
-    rig.Run(Stored(20000, 50, 4000), [](FakeDialog& d) {
-        EXPECT_EQ(Sliders(d), "0..65535 @20000 | 0..255 @50 | 0..16800 @4000 | 4000");
-        d.Click(IDC_DEFAULT);
-        d.PressEscape();
-    });
-    EXPECT_EQ(rig.Count("WriteDword"), 0u);
-    rig.Run(Stored(20000, 50, 4000), [](FakeDialog& d) { d.Click(IDOK); });
+    rig.Run(Stored(20000, 50, 4000), [](FakeDialog& d) { d.Click(IDC_DEFAULT), d.PressEscape(); });
     EXPECT_EQ(rig.S(), Stored(20000, 50, 4000));
-    EXPECT_EQ(rig.Count("WriteDword"), 17u);
-    EXPECT_TRUE(rig.fake.mixer.writes.empty());  // choosing numbers never moves the volume
+    EXPECT_EQ(rig.Count("WriteDword"), 0u);
 }
 
-// What the sliders show once the user has acted, and what OK then stores.
+// What the sliders show once the user has acted, and what OK then stores; choosing numbers never
+// moves the volume.
 TEST(AdvancedOptions, SlidersHoldToTheDeviceRangesAndOkStoresWhatTheyShow) {
     using Adjust = std::function<void(FakeMixer&)>;
     const FakeDialogHost::Script byDefault = [](FakeDialog& d) { d.Click(IDC_DEFAULT); };
     // clang-format off
     const std::tuple<const char*, Adjust, AppSettings, FakeDialogHost::Script, const char*, AppSettings> cases[] = {
+        {"untouched: the device ranges", {}, Stored(20000, 50, 4000), [](FakeDialog&) {},
+         "0..65535 @20000 | 0..255 @50 | 0..16800 @4000 | 4000", Stored(20000, 50, 4000)},
         {"Default halves each maximum; the minimum plays no part", [](FakeMixer& m) { m.master.minimum = 1000; },
          Stored(20000, 50, 4000), byDefault, "1000..65535 @32767 | 0..255 @127 | 0..16800 @2800 | 2800", Stored(32767, 127, 2800)},
         {"out of range: clamped; the step edit follows the first move of any slider", {},
@@ -263,6 +259,8 @@ TEST(AdvancedOptions, SlidersHoldToTheDeviceRangesAndOkStoresWhatTheyShow) {
             d.Click(IDOK);
         });
         EXPECT_EQ(rig.S(), expected);
+        EXPECT_EQ(rig.Count("WriteDword"), 17u);
+        EXPECT_TRUE(rig.fake.mixer.writes.empty());
     }
 }
 
