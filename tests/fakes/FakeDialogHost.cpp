@@ -48,16 +48,9 @@ void FakeDialog::Click(int id) {
         m_dialog.OnCommand(id);
 }
 
-void FakeDialog::Pick(int id, int index) {
-    ComboSetCurSel(id, index);
-    if (At(id).curSel >= 0) At(id).text = At(id).items[At(id).curSel];
-}
-
 void FakeDialog::SetSliderRange(int id, int minimum, int maximum, bool) {
-    Control& c = At(id);
-    c.rangeMin = minimum;
-    c.rangeMax = maximum;
-    c.pos = std::clamp(c.pos, minimum, std::max(minimum, maximum));
+    At(id).rangeMin = minimum, At(id).rangeMax = maximum;
+    SetSliderPos(id, At(id).pos, false);
 }
 
 void FakeDialog::SetSliderPos(int id, int pos, bool) {
@@ -78,15 +71,12 @@ int FakeDialogHost::DoModal(CDialog& dialog) {
     FakeDialog live(dialog, m_log);
     dialog.Attach(&live);
     dialog.OnInitDialog();
-    auto& queue = m_scripts[id];
-    if (!queue.empty()) {
-        Script script = std::move(queue.front());
-        queue.pop_front();
-        script(live);
-    } else if (auto every = m_every.find(id); every != m_every.end()) {
-        Script script = every->second;  // a copy: the script may open this dialog again
-        script(live);
-    }
+    Script script;  // taken out of the tables first: the script may open this dialog again
+    if (auto& queue = m_scripts[id]; !queue.empty())
+        script = std::move(queue.front()), queue.pop_front();
+    else if (auto every = m_every.find(id); every != m_every.end())
+        script = every->second;
+    if (script) script(live);
     if (!live.Ended()) dialog.OnCancel();  // the close box
     dialog.Attach(nullptr);
     return live.Result();

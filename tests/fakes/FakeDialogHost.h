@@ -33,7 +33,10 @@ class FakeDialog : public IDialogControls {
     void Type(int id, std::string_view text) { At(id).text = text.substr(0, Limit(id)); }
     // Moves the thumb and notifies the dialog.
     void DragSlider(int id, int pos) { SetSliderPos(id, pos, true), m_dialog.OnHScroll(id); }
-    void Pick(int id, int index);  // chooses a combo list item
+    void Pick(int id, int index) {  // chooses a combo list item
+        ComboSetCurSel(id, index);
+        if (At(id).curSel >= 0) At(id).text = At(id).items[index];
+    }
     void PressEscape() { m_dialog.OnCancel(); }
 
     Control& At(int id);
