@@ -10,16 +10,10 @@ namespace hvx::test {
 FakeDialog::FakeDialog(CDialog& dialog, std::vector<std::string>& log)
     : m_dialog(dialog), m_log(log) {
     int group = 0;
-    bool first = true;
     for (const ControlTemplate& c : dialog.Template().controls) {
-        if (first || (c.style & style::Group)) ++group;
-        first = false;
+        if (group == 0 || (c.style & style::Group)) ++group;
         if (c.id == IDC_STATIC) continue;
-        Control control;
-        control.tpl = &c;
-        control.group = group;
-        control.text = c.text ? c.text : "";
-        m_controls[c.id] = control;
+        m_controls[c.id] = {.tpl = &c, .group = group, .text = c.text ? c.text : ""};
     }
 }
 
@@ -54,26 +48,14 @@ void FakeDialog::Click(int id) {
         m_dialog.OnCommand(id);
 }
 
-void FakeDialog::Pick(int id, int index) {
-    ComboSetCurSel(id, index);
-    if (At(id).curSel >= 0) At(id).text = At(id).items[At(id).curSel];
-}
-
 void FakeDialog::SetSliderRange(int id, int minimum, int maximum, bool) {
-    Control& c = At(id);
-    c.rangeMin = minimum;
-    c.rangeMax = maximum;
-    c.pos = std::clamp(c.pos, minimum, std::max(minimum, maximum));
+    At(id).rangeMin = minimum, At(id).rangeMax = maximum;
+    SetSliderPos(id, At(id).pos, false);
 }
 
 void FakeDialog::SetSliderPos(int id, int pos, bool) {
     Control& c = At(id);
     c.pos = std::clamp(pos, c.rangeMin, std::max(c.rangeMin, c.rangeMax));
-}
-
-void FakeDialog::ComboSetCurSel(int id, int index) {
-    Control& c = At(id);
-    c.curSel = (index >= 0 && index < static_cast<int>(c.items.size())) ? index : -1;
 }
 
 void FakeDialog::EndDialog(int result) {
@@ -89,18 +71,14 @@ int FakeDialogHost::DoModal(CDialog& dialog) {
     FakeDialog live(dialog, m_log);
     dialog.Attach(&live);
     dialog.OnInitDialog();
-    auto& queue = m_scripts[id];
-    if (!queue.empty()) {
-        Script script = std::move(queue.front());
-        queue.pop_front();
-        script(live);
-    } else if (auto every = m_every.find(id); every != m_every.end()) {
-        Script script = every->second;  // a copy: the script may open this dialog again
-        script(live);
-    }
+    Script script;  // taken out of the tables first: the script may open this dialog again
+    if (auto& queue = m_scripts[id]; !queue.empty())
+        script = std::move(queue.front()), queue.pop_front();
+    else if (auto every = m_every.find(id); every != m_every.end())
+        script = every->second;
+    if (script) script(live);
     if (!live.Ended()) dialog.OnCancel();  // the close box
     dialog.Attach(nullptr);
-    runs.push_back({id, live.Result()});
     return live.Result();
 }
 

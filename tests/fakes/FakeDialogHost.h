@@ -17,12 +17,11 @@ class FakeDialog : public IDialogControls {
   public:
     struct Control {
         const ControlTemplate* tpl = nullptr;
-        int group = 0;
-        int check = 0;
+        int group = 0, check = 0;
         std::string text;
         int limit = 0;  // 0: no limit
         int rangeMin = 0, rangeMax = 100, pos = 0;
-        std::vector<std::string> items;
+        std::vector<std::string> items{};
         int curSel = -1;
     };
 
@@ -34,7 +33,10 @@ class FakeDialog : public IDialogControls {
     void Type(int id, std::string_view text) { At(id).text = text.substr(0, Limit(id)); }
     // Moves the thumb and notifies the dialog.
     void DragSlider(int id, int pos) { SetSliderPos(id, pos, true), m_dialog.OnHScroll(id); }
-    void Pick(int id, int index);  // chooses a combo list item
+    void Pick(int id, int index) {  // chooses a combo list item
+        ComboSetCurSel(id, index);
+        if (At(id).curSel >= 0) At(id).text = At(id).items[index];
+    }
     void PressEscape() { m_dialog.OnCancel(); }
 
     Control& At(int id);
@@ -53,7 +55,9 @@ class FakeDialog : public IDialogControls {
     int GetSliderPos(int id) override { return At(id).pos; }
     void ComboAddString(int id, std::string_view text) override { At(id).items.emplace_back(text); }
     int ComboGetCurSel(int id) override { return At(id).curSel; }
-    void ComboSetCurSel(int id, int index) override;
+    void ComboSetCurSel(int id, int index) override {
+        At(id).curSel = index >= 0 && index < static_cast<int>(At(id).items.size()) ? index : -1;
+    }
     void EndDialog(int result) override;
 
   private:
@@ -82,12 +86,6 @@ class FakeDialogHost : public IDialogHost {
     void OnEvery(int templateId, Script script) { m_every[templateId] = std::move(script); }
 
     int DoModal(CDialog& dialog) override;
-
-    struct Run {
-        int templateId;
-        int result;
-    };
-    std::vector<Run> runs;
 
   private:
     std::vector<std::string>& m_log;

@@ -8,10 +8,6 @@
 
 namespace hvx::test {
 
-std::string Num(uint64_t v) {
-    return std::to_string(v);
-}
-
 std::string Hex(uint32_t v) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%X", v);
@@ -41,62 +37,29 @@ bool FakeWindow::Create(std::string_view title, IMainWindowHandler& h) {
     return m_log.Add("CreateWindow done");
 }
 
-void FakeWindow::Destroy() {
-    destroyed = m_log.Add("DestroyWindow");
-    timers.clear();
-}
-
-bool FakeWindow::SetTimer(unsigned id, unsigned ms) {
-    timers[id] = ms;
-    return m_log.Add("SetTimer " + Num(id) + " " + Num(ms));
-}
-
-bool FakeWindow::KillTimer(unsigned id) {
-    m_log.Add("KillTimer " + Num(id));
-    return timers.erase(id) != 0;
-}
-
-void FakeWindow::SendCommand(int id) {
-    m_log.Add("SendCommand " + Num(id));
-    if (handler) handler->OnCommand(id);
-}
-
-bool FakeTray::TrackPopupMenu(unsigned flags, ScreenPoint at) {
-    m_log.Add("TrackPopupMenu " + Num(flags) + " " + Num(at.x) + "," + Num(at.y));
-    ++menusShown;
-    // A chosen item reaches the main window as a command once the menu has closed.
-    if (pickOnTrack != 0 && owner) owner->SendCommand(pickOnTrack);
-    return true;
-}
-
 bool FakeRegistry::ReadDword(std::string_view keyPath, std::string_view name, uint32_t& value) {
     m_log.Add("ReadDword " + std::string(name));
-    auto key = keys.find(std::string(keyPath));
-    if (key == keys.end()) return false;
-    auto it = key->second.find(std::string(name));
-    if (it == key->second.end() || !it->second.isDword) return false;
-    value = it->second.dword;
-    return true;
+    const std::optional<uint32_t> found = Get(name, keyPath);
+    if (found) value = *found;
+    return found.has_value();
 }
 
 bool FakeRegistry::WriteDword(std::string_view keyPath, std::string_view name, uint32_t value) {
     m_log.Add("WriteDword " + std::string(name) + " " + Num(value));
-    if (std::find(failWritesOf.begin(), failWritesOf.end(), name) != failWritesOf.end())
-        return false;
-    keys[std::string(keyPath)][std::string(name)] = Value{true, value, {}};
+    if (std::ranges::find(failWritesOf, name) != failWritesOf.end()) return false;
+    keys[std::string(keyPath)][std::string(name)] = value;
     return true;
 }
 
-std::map<std::string, FakeRegistry::Value>& FakeRegistry::Settings() {
+std::map<std::string, std::optional<uint32_t>>& FakeRegistry::Settings() {
     return keys[std::string(LoadString(IDS_REGISTRY_KEY))];
 }
 
-std::optional<uint32_t> FakeRegistry::Get(const std::string& name) const {
-    auto key = keys.find(std::string(LoadString(IDS_REGISTRY_KEY)));
+std::optional<uint32_t> FakeRegistry::Get(std::string_view name, std::string_view keyPath) const {
+    auto key = keys.find(std::string(keyPath.empty() ? LoadString(IDS_REGISTRY_KEY) : keyPath));
     if (key == keys.end()) return std::nullopt;
-    auto it = key->second.find(name);
-    if (it == key->second.end() || !it->second.isDword) return std::nullopt;
-    return it->second.dword;
+    auto it = key->second.find(std::string(name));
+    return it == key->second.end() ? std::nullopt : it->second;
 }
 
 bool FakeMixer::GetLineByComponentType(uint32_t componentType, uint32_t& lineId) {

@@ -13,7 +13,9 @@
 
 namespace hvx::test {
 
-std::string Num(uint64_t v);
+inline std::string Num(uint64_t v) {
+    return std::to_string(v);
+}
 std::string Hex(uint32_t v);
 
 struct CallLog {
@@ -27,7 +29,6 @@ struct CallLog {
     size_t Count(const std::string& call) const;
     // Index of the first call equal to call, or -1.
     int IndexOf(const std::string& call) const;
-    void Clear() { calls.clear(); }
     // The icon's tip and image and the volume indicator are journaled only when a test asks.
     bool stateToo = false;
 };
@@ -42,20 +43,25 @@ class FakeWindow : public IMainWindow, Journaling {
   public:
     using Journaling::Journaling;
     bool Create(std::string_view title, IMainWindowHandler& handler) override;
-    void Destroy() override;
-    bool SetTimer(unsigned id, unsigned ms) override;
-    bool KillTimer(unsigned id) override;
+    void Destroy() override { m_log.Add("DestroyWindow"), timers.clear(); }
+    bool SetTimer(unsigned id, unsigned ms) override {
+        return timers[id] = ms, m_log.Add("SetTimer " + Num(id) + " " + Num(ms));
+    }
+    bool KillTimer(unsigned id) override {
+        return m_log.Add("KillTimer " + Num(id)) && timers.erase(id) != 0;
+    }
     bool RegisterHotKey(int id, uint32_t mods, uint32_t key) override {
         return m_log.Add("RegisterHotKey " + Num(id) + " " + Hex(mods) + " " + Hex(key));
     }
     bool UnregisterHotKey(int id) override { return m_log.Add("UnregisterHotKey " + Num(id)); }
     void MessageBeep(uint32_t type) override { beeps += m_log.Add("MessageBeep " + Hex(type)); }
     void SetForeground() override { m_log.Add("SetForeground"); }
-    void SendCommand(int id) override;
+    void SendCommand(int id) override {
+        if (m_log.Add("SendCommand " + Num(id)) && handler) handler->OnCommand(id);
+    }
     void PostNull() override { m_log.Add("PostNull"); }
 
     IMainWindowHandler* handler = nullptr;
-    bool destroyed = false;
     std::map<unsigned, unsigned> timers;  // running timers: id -> period
     int beeps = 0;
 };
@@ -64,8 +70,7 @@ class FakeTray : public ITrayHost, Journaling {
   public:
     using Journaling::Journaling;
     bool CreateMessageWindow(ITrayHandler& h) override {
-        handler = &h;
-        return m_log.Add("CreateTrayWindow");
+        return handler = &h, m_log.Add("CreateTrayWindow");
     }
     bool AddIcon(const NotifyIconData& d) override {
         return m_log.Add("AddIcon " + Num(d.id) + " " + Hex(d.callbackMessage) + " '" + d.tip +
@@ -86,7 +91,12 @@ class FakeTray : public ITrayHost, Journaling {
         return m_log.Add("ModifyMenu " + Num(id) + " " + std::string(text));
     }
     bool SetMenuDefaultItem(int id) override { return m_log.Add("SetMenuDefaultItem " + Num(id)); }
-    bool TrackPopupMenu(unsigned flags, ScreenPoint at) override;
+    bool TrackPopupMenu(unsigned flags, ScreenPoint at) override {
+        m_log.Add("TrackPopupMenu " + Num(flags) + " " + Num(at.x) + "," + Num(at.y));
+        // A chosen item reaches the main window as a command once the menu has closed.
+        if (pickOnTrack != 0 && owner) owner->SendCommand(pickOnTrack);
+        return ++menusShown;
+    }
     ScreenPoint GetCursorPos() override { return {640, 700}; }
 
     ITrayHandler* handler = nullptr;
@@ -106,65 +116,44 @@ class FakeClock : public IClock {
 
 class FakeRegistry : public IRegistryStore, Journaling {
   public:
-    struct Value {
-        bool isDword = true;
-        uint32_t dword = 0;
-        std::string text;
-    };
     using Journaling::Journaling;
     bool ReadDword(std::string_view keyPath, std::string_view valueName, uint32_t& value) override;
     bool WriteDword(std::string_view keyPath, std::string_view valueName, uint32_t value) override;
 
-    // Settings-key helpers for tests.
-    std::optional<uint32_t> Get(const std::string& name) const;
-    void Set(const std::string& name, uint32_t value) { Settings()[name] = Value{true, value, {}}; }
-    void SetString(const std::string& name, const std::string& text) {
-        Settings()[name] = Value{false, 0, text};
-    }
+    // The settings key's values (Get: another key's with keyPath); nullopt: a value not a DWORD.
+    std::map<std::string, std::optional<uint32_t>>& Settings();
+    std::optional<uint32_t> Get(std::string_view name, std::string_view keyPath = {}) const;
+    void Set(const std::string& name, uint32_t value) { Settings()[name] = value; }
+    void SetString(const std::string& name) { Settings()[name] = std::nullopt; }
 
-    std::map<std::string, std::map<std::string, Value>> keys;  // key path -> values
-    std::vector<std::string> failWritesOf;                     // value names whose writes fail
-
-  private:
-    std::map<std::string, Value>& Settings();
+    std::map<std::string, std::map<std::string, std::optional<uint32_t>>> keys;  // path -> values
+    std::vector<std::string> failWritesOf;  // value names whose writes fail
 };
 
 class FakeRunEntry : public IRunEntry, Journaling {
   public:
     using Journaling::Journaling;
-    std::string ModulePath() override { return modulePath; }
+    std::string ModulePath() override { return "C:\\Program Files\\HVX\\HVX.exe"; }
     bool Write(std::string_view name, std::string_view path) override {
-        entries[std::string(name)] = path;
         return m_log.Add("WriteRunEntry " + std::string(name) + " " + std::string(path));
     }
     bool Delete(std::string_view name) override {
-        m_log.Add("DeleteRunEntry " + std::string(name));
-        return entries.erase(std::string(name)) != 0;
+        return m_log.Add("DeleteRunEntry " + std::string(name));
     }
-
-    std::string modulePath = "C:\\Program Files\\HVX\\HVX.exe";
-    std::map<std::string, std::string> entries;
 };
 
 // A mixer device with optional master (volume, mute) and wave lines.
 class FakeMixer : public IMixerDevice, Journaling {
   public:
     struct Control {
-        uint32_t id;
-        uint32_t minimum;
-        uint32_t maximum;
-        uint32_t value;
-        bool refuseRead = false;
-        bool refuseWrite = false;
+        uint32_t id, minimum, maximum, value;
+        bool refuseRead = false, refuseWrite = false;
     };
     using Journaling::Journaling;
     uint32_t GetNumDevs() override { return devices; }
     bool Open(uint32_t deviceId) override { return open = m_log.Add("MixerOpen " + Num(deviceId)); }
     bool GetDevCaps() override { return true; }
-    bool Close() override {
-        open = false;
-        return m_log.Add("MixerClose");
-    }
+    bool Close() override { return open = false, m_log.Add("MixerClose"); }
     bool GetLineByComponentType(uint32_t componentType, uint32_t& lineId) override;
     bool GetLineControlByType(uint32_t lineId, uint32_t controlType,
                               MixerControlInfo& control) override;

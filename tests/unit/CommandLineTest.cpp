@@ -1,5 +1,4 @@
 // The command words: parsing, and each word doing what its hotkey or menu item does.
-#include <gtest/gtest.h>
 
 #include <tuple>
 

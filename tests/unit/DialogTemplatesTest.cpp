@@ -67,10 +67,8 @@ class Reader {
     }
     uint16_t Word() { return static_cast<uint16_t>(Byte() | (Byte() << 8)); }
     uint32_t Dword() { return Word() | (static_cast<uint32_t>(Word()) << 16); }
-    std::vector<short> Rect() {
-        std::vector<short> r;
-        for (int i = 0; i < 4; ++i) r.push_back(static_cast<short>(Word()));
-        return r;
+    std::vector<short> Rect() {  // a braced list reads its four words in order
+        return {short(Word()), short(Word()), short(Word()), short(Word())};
     }
     // A NUL-terminated string, or where allowed 0xFFFF and an ordinal (returned as "#n").
     std::u16string String(bool ordinalAllowed = false) {
@@ -104,10 +102,8 @@ void ExpectReadsBackAsItsData(const DialogTemplate& t) {
     const std::vector<uint8_t> bytes = BuildDialogTemplate(t);
     Reader in(bytes);
     const bool ex = t.extended;
-    if (ex) {
-        EXPECT_EQ(in.Dword(), 0xFFFF0001u) << "dlgVer 1, signature 0xFFFF";
-        EXPECT_EQ(in.Dword(), 0u) << "helpID";
-    }
+    EXPECT_EQ(ex ? in.Dword() : 0xFFFF0001u, 0xFFFF0001u) << "dlgVer 1, signature 0xFFFF";
+    EXPECT_EQ(ex ? in.Dword() : 0u, 0u) << "helpID";
     uint32_t first = in.Dword(), second = in.Dword();
     EXPECT_EQ(ex ? second : first, t.style | kDsCenter);
     // Only the system-modal dialogs come up above everything.
@@ -118,17 +114,13 @@ void ExpectReadsBackAsItsData(const DialogTemplate& t) {
     EXPECT_EQ(in.String(), Utf8ToUtf16(t.caption));
     if (t.style & style::DsSetFont) {
         EXPECT_EQ(in.Word(), t.fontPoints);
-        if (ex) {
-            EXPECT_EQ(in.Dword(), 0x01000000u) << "normal weight, upright, DEFAULT_CHARSET";
-        }
+        EXPECT_EQ(ex ? in.Dword() : 0x01000000u, 0x01000000u) << "weight, italic, charset";
         EXPECT_EQ(in.String(), Utf8ToUtf16(t.fontFace));
     }
     for (const ControlTemplate& c : t.controls) {
         SCOPED_TRACE("control " + std::to_string(c.id));
         in.AlignDword();
-        if (ex) {
-            EXPECT_EQ(in.Dword(), 0u) << "helpID";
-        }
+        EXPECT_EQ(ex ? in.Dword() : 0u, 0u) << "helpID";
         first = in.Dword(), second = in.Dword();
         EXPECT_EQ(ex ? second : first, c.style | style::Child | style::Visible);
         EXPECT_EQ(ex ? first : second, c.exStyle);

@@ -33,7 +33,7 @@ struct Rig {
     explicit Rig(const std::function<void(FakePlatform&)>& seed = {}) {
         if (seed) seed(fake);
         EXPECT_TRUE(app.InitInstance());
-        fake.log.Clear();
+        fake.log.calls.clear();
         fake.mixer.writes.clear();
     }
     CMainFrame& F() { return *app.MainWnd(); }

@@ -1,9 +1,6 @@
 // The minute tick (matching, confirmation, skip bookkeeping, re-entry through the confirmation
 // and the alarm, the tray menu refused while they show) and the Auto Shutdown dialog.
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <climits>
 #include <tuple>
 
 #include "tests/unit/Rig.h"
@@ -189,7 +186,7 @@ TEST(SchedulerDialogs, AnUnansweredConfirmationHoldsNothingBackAndRefusesTheTray
     EXPECT_EQ(rig.fake.tray.menusShown, 0);
     rig.Mouse(MOUSE_RBUTTONUP);
     EXPECT_EQ(rig.fake.tray.menusShown, 1);
-    EXPECT_TRUE(rig.fake.window.destroyed);
+    EXPECT_EQ(rig.Count("DestroyWindow"), 1u);
 }
 
 // The checked buttons, the weekday selection, then the exact and the timer fields, e.g.
@@ -259,45 +256,39 @@ TEST(AutoShutdown, ExactTimeIsParsedStoredAndShownAgain) {
     }
 }
 
-TEST(AutoShutdown, InvalidPairWarnsAndKeepsTheDialogOpenWithTheInputUntouched) {
+// A time out of range, or a weekly schedule without its day (it would never run): a warning, the
+// dialog stays open with the input untouched, and nothing is stored until the input is mended.
+TEST(AutoShutdown, RefusedInputWarnsAndKeepsTheDialogOpenWithTheInputUntouched) {
     // clang-format off
-    const std::tuple<bool, const char*, const char*> cases[] = {
-        {false, "24", "00"}, {false, "23", "60"}, {false, "-1", "10"}, {false, "5", "-1"},
-        {true, "24", "00"}, {true, "00", "60"}, {true, "-1", "00"}};
+    const std::tuple<int, const char*, const char*> cases[] = {  // mode, hour, minute
+        {IDC_EXACT_TIME, "24", "00"}, {IDC_EXACT_TIME, "23", "60"}, {IDC_EXACT_TIME, "-1", "10"},
+        {IDC_EXACT_TIME, "5", "-1"}, {IDC_TIMER_MODE, "24", "00"}, {IDC_TIMER_MODE, "00", "60"},
+        {IDC_TIMER_MODE, "-1", "00"}, {IDC_TYPE_WEEKLY, "", ""}};
     // clang-format on
-    for (const auto& [timer, hour, minute] : cases) {
-        SCOPED_TRACE(std::string(timer ? "timer " : "exact ") + hour + ":" + minute);
+    for (const auto& [mode, hour, minute] : cases) {
+        SCOPED_TRACE(std::to_string(mode) + " " + hour + ":" + minute);
+        const bool timer = mode == IDC_TIMER_MODE;
         Rig rig;
         Open(rig, [&](FakeDialog& d) {
-            d.Click(timer ? IDC_TIMER_MODE : IDC_EXACT_TIME);
-            d.Type(timer ? IDC_TIMER_HOUR : IDC_EXACT_HOUR, hour);
-            d.Type(timer ? IDC_TIMER_MINUTE : IDC_EXACT_MINUTE, minute);
+            d.Click(mode);
+            if (*hour) d.Type(timer ? IDC_TIMER_HOUR : IDC_EXACT_HOUR, hour);
+            if (*hour) d.Type(timer ? IDC_TIMER_MINUTE : IDC_EXACT_MINUTE, minute);
             const std::string typed = Shown(d);
             d.Click(IDOK);
             EXPECT_FALSE(d.Ended());
             EXPECT_EQ(Shown(d), typed);
         });  // then closed with the close box
-        EXPECT_EQ(rig.fake.dialogs.runs.front().templateId,
-                  timer ? IDD_INVALID_TIMER : IDD_INVALID_TIME);
+        const int warning = !*hour ? IDD_NO_WEEKDAY : timer ? IDD_INVALID_TIMER : IDD_INVALID_TIME;
+        EXPECT_EQ(rig.Count("DoModal " + std::to_string(warning)), 1u);
         EXPECT_EQ(rig.Count("WriteDword"), 0u);
         EXPECT_EQ(rig.S(), AppSettings{});
     }
-}
-
-// A weekly schedule without its day would never run.
-TEST(AutoShutdown, WeeklyWithoutADayWarnsAndStoresNothingUntilADayIsPicked) {
-    for (const bool pickDay : {false, true}) {
-        Rig rig;
-        Open(rig, [&](FakeDialog& d) {
-            d.Click(IDC_TYPE_WEEKLY);
-            d.Click(IDOK);
-            EXPECT_FALSE(d.Ended());
-            if (pickDay) d.Pick(IDC_WEEKDAY_LIST, 2), d.Click(IDOK);
-        });  // else closed with the close box
-        EXPECT_EQ(rig.fake.dialogs.runs.front().templateId, IDD_NO_WEEKDAY);
-        EXPECT_EQ(rig.Count("WriteDword"), pickDay ? 17u : 0u);
-        EXPECT_EQ(rig.S().ActionDay, pickDay ? 3 : 0);
-    }
+    Rig rig;  // the day picked after the warning mends the weekly schedule
+    Open(rig, [](FakeDialog& d) {
+        d.Click(IDC_TYPE_WEEKLY), d.Click(IDOK), d.Pick(IDC_WEEKDAY_LIST, 2), d.Click(IDOK);
+    });
+    EXPECT_EQ(rig.Count("WriteDword"), 17u);
+    EXPECT_EQ(rig.S().ActionDay, 3);
 }
 
 TEST(AutoShutdown, CountdownRunsFromTheMomentTheDialogClosedAndWrapsAtMidnight) {

@@ -1,10 +1,8 @@
 // The volume hotkeys, the limit beep, the mute toggle, the saved and default levels, and the
 // Advanced Options dialog.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <climits>
-#include <functional>
 #include <tuple>
 
 #include "tests/unit/Rig.h"
@@ -185,7 +183,7 @@ TEST(Volume, RestoreDefaultsBecomesTheSavedLevelThatUseSavedWritesUnclamped) {
     // Stored even though the device refused the master level.
     EXPECT_EQ(rig.fake.registry.Get("RegPreMasterVolume"), 70000u);
     EXPECT_EQ(rig.fake.registry.Get("RegPreWaveVolume"), 2000u);
-    rig.fake.log.Clear();
+    rig.fake.log.calls.clear();
     rig.F().OnCommand(ID_USE_SAVED_VOLUME_LEVEL);
     rig.F().OnHotKey(HOTKEY_USE_SAVED_VOLUME);
     EXPECT_THAT(rig.fake.log.calls, ElementsAre("MixerSet 1 70000", "MixerSet 3 2000",
@@ -205,8 +203,8 @@ struct AdvancedRig : Rig {
               if (adjust) adjust(f.mixer);
           }) {}
     // Stores the three values and runs the dialog with the script acting as the user.
-    void Run(int32_t master, int32_t wave, int32_t step, FakeDialogHost::Script script) {
-        S() = Stored(master, wave, step);
+    void Run(const AppSettings& stored, FakeDialogHost::Script script) {
+        S() = stored;
         Dialog(ID_ADVANCED_OPTIONS, IDD_ADVANCED_OPTIONS, std::move(script));
     }
 };
@@ -222,64 +220,48 @@ std::string Sliders(FakeDialog& d) {
     return s + d.At(IDC_STEP_TEXT).text;
 }
 
-TEST(AdvancedOptions, OpensWithTheDeviceRangesCancelChangesNothingOkUntouchedSaves) {
+TEST(AdvancedOptions, CancelAfterDefaultChangesNothing) {
     AdvancedRig rig;
-    rig.Run(20000, 50, 4000, [](FakeDialog& d) {
-        EXPECT_EQ(Sliders(d), "0..65535 @20000 | 0..255 @50 | 0..16800 @4000 | 4000");
-        d.Click(IDC_DEFAULT);
-        d.PressEscape();
-    });
-    EXPECT_EQ(rig.Count("WriteDword"), 0u);
-    rig.Run(20000, 50, 4000, [](FakeDialog& d) { d.Click(IDOK); });
+    rig.Run(Stored(20000, 50, 4000), [](FakeDialog& d) { d.Click(IDC_DEFAULT), d.PressEscape(); });
     EXPECT_EQ(rig.S(), Stored(20000, 50, 4000));
-    EXPECT_EQ(rig.Count("WriteDword"), 17u);
-    EXPECT_TRUE(rig.fake.mixer.writes.empty());  // choosing numbers never moves the volume
+    EXPECT_EQ(rig.Count("WriteDword"), 0u);
 }
 
-TEST(AdvancedOptions, DefaultHalvesEachMaximumAndOkStoresIt) {
-    AdvancedRig rig([](FakeMixer& m) { m.master.minimum = 1000; });  // the minimum plays no part
-    rig.Run(20000, 50, 4000, [](FakeDialog& d) {
-        d.Click(IDC_DEFAULT);
-        EXPECT_EQ(Sliders(d), "1000..65535 @32767 | 0..255 @127 | 0..16800 @2800 | 2800");
-        d.Click(IDOK);
-    });
-    EXPECT_EQ(rig.S(), Stored(32767, 127, 2800));
-}
-
-TEST(AdvancedOptions, OutOfRangeValuesAreClampedAndTheStepEditFollowsTheFirstMove) {
-    AdvancedRig rig;
-    rig.Run(70000, 300, 20000, [](FakeDialog& d) {
-        EXPECT_EQ(Sliders(d), "0..65535 @65535 | 0..255 @255 | 0..16800 @16800 | 20000");
-        d.DragSlider(IDC_WAVE_SLIDER, 100);  // any slider brings the edit in line
-        EXPECT_EQ(d.At(IDC_STEP_TEXT).text, "16800");
-        d.Click(IDOK);
-    });
-    EXPECT_EQ(rig.S(), Stored(65535, 100, 16800));
-}
-
-TEST(AdvancedOptions, AMissingLineKeepsItsStoredDefault) {
-    AdvancedRig rig([](FakeMixer& m) { m.hasWaveLine = false; });
-    rig.Run(20000, 50, 4000, [](FakeDialog& d) {
-        d.DragSlider(IDC_STEP_SLIDER, 1000);
-        d.Click(IDOK);
-    });
-    EXPECT_EQ(rig.S(), Stored(20000, 50, 1000));
-}
-
-TEST(AdvancedOptions, VolumesBeyondTheTrackbarsIntRangeShowAtIntMax) {
-    AdvancedRig rig([](FakeMixer& m) {
-        m.master = {1, 0, 0xFFFFFFFF, 0};
-        m.wave = {3, 0x90000000, 0xFFFFFFFF, 0};
-    });
-    // 3,000,000,000 as a raw 32-bit setting: a volume past INT_MAX, not a negative one.
-    rig.Run(static_cast<int32_t>(3000000000u), 0, 4000, [](FakeDialog& d) {
-        EXPECT_EQ(Sliders(d),
-                  "0..2147483647 @2147483647 | 2147483647..2147483647 @2147483647 | "
-                  "0..16800 @4000 | 4000");
-        d.Click(IDC_DEFAULT);
-        d.Click(IDOK);
-    });
-    EXPECT_EQ(rig.S().DefaultMasterVolume, INT_MAX);  // 0xFFFFFFFF / 2
+// What the sliders show once the user has acted, and what OK then stores; choosing numbers never
+// moves the volume.
+TEST(AdvancedOptions, SlidersHoldToTheDeviceRangesAndOkStoresWhatTheyShow) {
+    using Adjust = std::function<void(FakeMixer&)>;
+    const FakeDialogHost::Script byDefault = [](FakeDialog& d) { d.Click(IDC_DEFAULT); };
+    // clang-format off
+    const std::tuple<const char*, Adjust, AppSettings, FakeDialogHost::Script, const char*, AppSettings> cases[] = {
+        {"untouched: the device ranges", {}, Stored(20000, 50, 4000), [](FakeDialog&) {},
+         "0..65535 @20000 | 0..255 @50 | 0..16800 @4000 | 4000", Stored(20000, 50, 4000)},
+        {"Default halves each maximum; the minimum plays no part", [](FakeMixer& m) { m.master.minimum = 1000; },
+         Stored(20000, 50, 4000), byDefault, "1000..65535 @32767 | 0..255 @127 | 0..16800 @2800 | 2800", Stored(32767, 127, 2800)},
+        {"out of range: clamped; the step edit follows the first move of any slider", {},
+         Stored(70000, 300, 20000), [](FakeDialog& d) { EXPECT_EQ(d.At(IDC_STEP_TEXT).text, "20000"); d.DragSlider(IDC_WAVE_SLIDER, 100); }, "0..65535 @65535 | 0..255 @100 | 0..16800 @16800 | 16800", Stored(65535, 100, 16800)},
+        {"a missing line keeps its stored default", [](FakeMixer& m) { m.hasWaveLine = false; },
+         Stored(20000, 50, 4000), [](FakeDialog& d) { d.DragSlider(IDC_STEP_SLIDER, 1000); }, nullptr, Stored(20000, 50, 1000)},
+        // 3,000,000,000 as a raw 32-bit setting: a volume past INT_MAX, not a negative one.
+        {"beyond the trackbar's int range: at INT_MAX", [](FakeMixer& m) { m.master = {1, 0, kTop, 0}, m.wave = {3, 0x90000000, kTop, 0}; },
+         Stored(static_cast<int32_t>(3000000000u), 0, 4000), byDefault,
+         "0..2147483647 @2147483647 | 2147483647..2147483647 @2147483647 | 0..16800 @2800 | 2800", Stored(INT_MAX, INT_MAX, 2800)},
+    };
+    // clang-format on
+    for (const auto& [what, adjust, stored, act, shown, expected] : cases) {
+        SCOPED_TRACE(what);
+        AdvancedRig rig(adjust);
+        rig.Run(stored, [&](FakeDialog& d) {
+            act(d);
+            if (shown) {
+                EXPECT_EQ(Sliders(d), shown);
+            }
+            d.Click(IDOK);
+        });
+        EXPECT_EQ(rig.S(), expected);
+        EXPECT_EQ(rig.Count("WriteDword"), 17u);
+        EXPECT_TRUE(rig.fake.mixer.writes.empty());
+    }
 }
 
 }  // namespace
