@@ -65,6 +65,15 @@ void QtTrayHost::AskWatcher() {
         kWatcher, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get.setArguments({kWatcher, QStringLiteral("IsStatusNotifierHostRegistered")});
+    if (!m_icon && QGuiApplication::platformName() == QStringLiteral("xcb")) {
+        // On X11 the icon is made whatever the answer, and QSystemTrayIcon asks the bus the
+        // same question, waiting, as it is made: waiting here too costs nothing more, and the
+        // icon shows before the sound server's start-up traffic is handled rather than after.
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 500);
+        OnHostAnswer(reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+                     qvariant_cast<QDBusVariant>(reply.arguments().first()).variant().toBool());
+        return;
+    }
     auto* answer = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
     connect(answer, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
         w->deleteLater();
