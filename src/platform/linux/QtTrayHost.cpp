@@ -186,7 +186,9 @@ bool QtTrayHost::AddIcon(const NotifyIconData& data) {
         m_icon->setToolTip(m_tip);
         m_icon->show();
     } else {
-        WaitForHost(true);
+        // On X11 the icon is made at once; elsewhere the watcher's signals are followed from
+        // before the first question, so a host registering meanwhile is not missed.
+        if (QGuiApplication::platformName() != QStringLiteral("xcb")) WaitForHost(true);
         AskWatcher();
     }
     return true;

@@ -13,7 +13,7 @@ Win32MainWindow::~Win32MainWindow() {
 
 bool Win32MainWindow::Create(std::string_view title, IMainWindowHandler& handler) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!RegisterHiddenWindowClass(kClassName, &Win32MainWindow::WindowProc)) return false;
+    if (!RegisterWindowClass(kClassName, &Win32MainWindow::WindowProc)) return false;
 
     m_handler = &handler;
     // Never shown: WS_OVERLAPPEDWINDOW without WS_VISIBLE. OnCreate runs inside this call.

@@ -14,7 +14,7 @@ Win32TrayHost::~Win32TrayHost() {
 
 bool Win32TrayHost::CreateMessageWindow(ITrayHandler& handler) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    if (!RegisterHiddenWindowClass(kClassName, &Win32TrayHost::WindowProc)) return false;
+    if (!RegisterWindowClass(kClassName, &Win32TrayHost::WindowProc)) return false;
 
     m_handler = &handler;
     m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/win32/WindowClass.h"
+
 namespace hvx::win32 {
 
 namespace {
@@ -39,17 +41,13 @@ Win32VolumeIndicator::~Win32VolumeIndicator() {
 }
 
 bool Win32VolumeIndicator::Create() {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = &Win32VolumeIndicator::WindowProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kClassName;
-    if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+    if (!RegisterWindowClass(kClassName, &Win32VolumeIndicator::WindowProc,
+                             LoadCursorW(nullptr, IDC_ARROW)))
+        return false;
     // No taskbar button, above every normal window, never the active window.
     m_hwnd = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kClassName, L"",
                              WS_POPUP | WS_BORDER, 0, 0, kWidth, kHeight, nullptr, nullptr,
-                             wc.hInstance, this);
+                             GetModuleHandleW(nullptr), this);
     return m_hwnd != nullptr;
 }
 
